@@ -1,0 +1,3 @@
+#pragma once
+#define IDD_PROBE 101
+#define IDC_NAME 1001
