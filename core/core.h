@@ -10,6 +10,12 @@
 #include "zel_export.h"
 
 class dialog;
+class stream;
+class input;
+class tag;
+class output;
+class play_manager;
+class list_info;
 
 class ZEL_CORE_API core {
 public:
@@ -38,6 +44,28 @@ public:
 
     // The live dialogs, for the host's message loop (user-interface thread).
     static std::vector<dialog*>* get_dlglist();
+
+    // Media component lookup, callable from any thread. Objects returned belong
+    // to the caller (component::release); text is a malloc'd copy (free).
+    //
+    // The first stream provider, in registry order, that opens the path.
+    static stream* create_stream(const wchar_t* path);
+    // An input opened on the stream: by content type, then through the
+    // input-and-tag factories, then by the path's extension.
+    static input* create_input(stream* source, list_info* info);
+    // A tag opened on the stream: factories first, then by extension.
+    static tag* create_tag(stream* source, list_info* info);
+    // The output whose name equals name ignoring case.
+    static output* create_output(const wchar_t* name);
+    // "지원하는 모든 파일|<all masks>|<description>|<mask>|..." for open-file dialogs.
+    static wchar_t* build_openfile_mask();
+    // "mp3;mp2;...;" for folder scans.
+    static wchar_t* build_openfolder_mask();
+    // The music player (true) or the announcement player (false).
+    static play_manager* get_player(bool music);
+    // Appends the entries a path stands for: a playlist's entries, an expanded
+    // folder, a URL, or one file read through its tag.
+    static bool add_file(const wchar_t* path, std::vector<list_info>& entries);
 
     core& operator=(const core&) { return *this; }
 

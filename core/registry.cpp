@@ -29,17 +29,18 @@ class core_api_impl : public core_api {
 public:
     HINSTANCE get_instance() override { return core::get_instance(); }
     void set_instance(HINSTANCE instance) override { core::set_instance(instance); }
-    play_manager* get_player(bool) override { return nullptr; }
+    play_manager* get_player(bool music) override { return core::get_player(music); }
     component* enum_create_component(const GUID& iid, int index) override {
         return core::enum_create_component(iid, index);
     }
     int enum_count_component(const GUID& iid) override { return core::enum_count_component(iid); }
-    // The media lookups join these slots when zel_core provides them.
-    stream* create_stream(const wchar_t*) override { return nullptr; }
-    input* create_input(stream*, list_info*) override { return nullptr; }
-    tag* create_tag(stream*, list_info*) override { return nullptr; }
-    output* create_output(const wchar_t*) override { return nullptr; }
-    bool add_file(const wchar_t*, std::vector<list_info>&) override { return false; }
+    stream* create_stream(const wchar_t* path) override { return core::create_stream(path); }
+    input* create_input(stream* source, list_info* info) override { return core::create_input(source, info); }
+    tag* create_tag(stream* source, list_info* info) override { return core::create_tag(source, info); }
+    output* create_output(const wchar_t* name) override { return core::create_output(name); }
+    bool add_file(const wchar_t* path, std::vector<list_info>& entries) override {
+        return core::add_file(path, entries);
+    }
 };
 core_api_impl g_core_api;
 

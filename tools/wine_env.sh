@@ -7,7 +7,8 @@ ZEL_WINE_DIR="$ZEL_BUILD_DIR/wine"
 export WINEPREFIX="$ZEL_WINE_DIR/prefix"
 export WINEARCH=win32
 export WINEDEBUG="${ZEL_WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko install prompts; no crash debugger that would wait for a user.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export HOME="$ZEL_WINE_DIR/home"
 export LOCPATH="$ZEL_WINE_DIR/locale"
 # The locale is generated into the build folder before it is named, so that

@@ -1,0 +1,228 @@
+// Media component lookup: every search walks the providers of one interface
+// in registry order and keeps the first that accepts; each provider object
+// that does not win is released at once.
+#include <cwchar>
+#include <cwctype>
+#include <string>
+#include "core.h"
+#include "file_type.h"
+#include "input.h"
+#include "list_info.h"
+#include "output.h"
+#include "path_expander.h"
+#include "play_manager.h"
+#include "playlist_loader.h"
+#include "stream.h"
+#include "stringx.h"
+#include "tag.h"
+
+namespace {
+// The playlists being expanded on this thread, outermost first. A playlist
+// already on the chain is not loaded again, and the chain has a depth limit:
+// a playlist that lists itself, or two that list each other, would otherwise
+// recurse until the stack overflows.
+const size_t max_playlist_depth = 8;
+thread_local std::vector<std::wstring> g_playlist_chain;
+
+bool on_playlist_chain(const wchar_t* path) {
+    if (g_playlist_chain.size() >= max_playlist_depth) return true;
+    for (const std::wstring& open : g_playlist_chain)
+        if (_wcsicmp(open.c_str(), path) == 0) return true;
+    return false;
+}
+
+wchar_t* heap_copy(const std::wstring& text) {
+    wchar_t* copy = static_cast<wchar_t*>(malloc((text.size() + 1) * sizeof(wchar_t)));
+    if (copy) wcscpy(copy, text.c_str());
+    return copy;
+}
+
+const wchar_t* or_empty(const wchar_t* s) { return s ? s : L""; }
+
+bool is_url(const wchar_t* path) {
+    static const wchar_t* const prefixes[] = {L"http://", L"zel://", L"mms://", L"mmsh://", L"mmst://", L"mmsu://"};
+    for (const wchar_t* prefix : prefixes)
+        if (_wcsnicmp(path, prefix, wcslen(prefix)) == 0) return true;
+    return false;
+}
+
+// Walks the providers of Interface until `try_one` returns true for one of
+// them; that one is kept (returned), every other is released.
+template <class Interface, class Try>
+Interface* first_accepting(Try try_one) {
+    for (int i = 0;; ++i) {
+        component* c = core::enum_create_component(Interface::iid, i);
+        if (!c) return nullptr;
+        Interface* provider = static_cast<Interface*>(c);
+        if (try_one(provider)) return provider;
+        c->release();
+    }
+}
+
+// A replay-gain text such as "-6.5 dB": the trailing " db" (any case) is cut.
+double gain_value(const wchar_t* text) {
+    stringx s(or_empty(text));
+    if (s.ends_with(stringx(L" db"), true)) s = s.left(s.length() - 3);
+    return s.todouble();
+}
+
+void copy_field(tag* t, const wchar_t* name, wchar_t*& field) {
+    list_info::set_string(field, or_empty(t->get_field(name)));
+}
+
+bool add_single_file(const wchar_t* path, std::vector<list_info>& entries) {
+    stream* s = core::create_stream(path);
+    if (!s) return false;
+    list_info entry;
+    list_info::set_string(entry.path, path);
+    tag* t = core::create_tag(s, &entry);
+    if (!t) {
+        s->release();
+        return false;
+    }
+    if (const audio_format* f = t->info()) {
+        entry.time = f->length;
+        entry.channel = f->channels;
+        entry.samplerate = f->sample_rate;
+        entry.bitrate = static_cast<int>(f->bitrate);
+    }
+    entry.track_gain = gain_value(t->get_field(L"replaygain_track_gain"));
+    entry.album_gain = gain_value(t->get_field(L"replaygain_album_gain"));
+    entry.track_peak = stringx(or_empty(t->get_field(L"replaygain_track_peak"))).todouble();
+    entry.album_peak = stringx(or_empty(t->get_field(L"replaygain_album_peak"))).todouble();
+    copy_field(t, L"ARTIST", entry.artist);
+    copy_field(t, L"ALBUM", entry.album);
+    copy_field(t, L"GENRE", entry.genre);
+    copy_field(t, L"TITLE", entry.title);
+    copy_field(t, L"YEAR", entry.date);
+    entry.track = stringx(or_empty(t->get_field(L"TRACK"))).toint();
+    entries.push_back(entry);
+    t->release();
+    s->release();
+    return true;
+}
+
+// Dispatches the calling thread's pending window messages, so that the user
+// interface stays responsive during a long import.
+void pump_messages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+}  // namespace
+
+stream* core::create_stream(const wchar_t* path) {
+    return first_accepting<stream>([&](stream* s) { return s->open(path); });
+}
+
+input* core::create_input(stream* source, list_info* info) {
+    if (source) {
+        input* in = first_accepting<input>([&](input* i) {
+            return i->accepts_content_type(source->content_type) && i->open(source, info);
+        });
+        if (in) return in;
+    }
+    input* made = nullptr;
+    first_accepting<input_tag_factory>([&](input_tag_factory* f) {
+        made = f->create_input(source, info);
+        return false;  // singletons: release does nothing either way
+    });
+    if (made) return made;
+    const wchar_t* path = info ? or_empty(info->path) : L"";
+    return first_accepting<input>([&](input* i) { return i->accepts(source, path) && i->open(source, info); });
+}
+
+tag* core::create_tag(stream* source, list_info* info) {
+    tag* made = nullptr;
+    for (int i = 0; !made; ++i) {
+        component* c = core::enum_create_component(input_tag_factory::iid, i);
+        if (!c) break;
+        made = static_cast<input_tag_factory*>(c)->create_tag(source, info);
+        c->release();
+    }
+    if (made) return made;
+    const wchar_t* path = info ? or_empty(info->path) : L"";
+    return first_accepting<tag>([&](tag* t) { return t->accepts(source, path) && t->open(source, info); });
+}
+
+output* core::create_output(const wchar_t* name) {
+    return first_accepting<output>([&](output* o) { return _wcsicmp(or_empty(o->name()), or_empty(name)) == 0; });
+}
+
+play_manager* core::get_player(bool music) {
+    return first_accepting<play_manager>([&](play_manager* p) { return p->index() == (music ? 0 : 1); });
+}
+
+wchar_t* core::build_openfile_mask() {
+    std::wstring all, filters;
+    for_each_component<file_type>([&](file_type* t) {
+        std::wstring d = or_empty(t->description()), e = or_empty(t->extensions());
+        if (d.empty() || e.empty() || d.find(L'|') != std::wstring::npos || e.find(L'|') != std::wstring::npos)
+            return;
+        filters += d + L"|" + e + L"|";
+        if (!all.empty() && all.back() != L';') all += L";";
+        all += e;
+    });
+    std::wstring result;
+    if (!all.empty()) result = L"지원하는 모든 파일|" + all + L"|";
+    return heap_copy(result + filters);
+}
+
+wchar_t* core::build_openfolder_mask() {
+    std::wstring mask;
+    for_each_component<file_type>([&](file_type* t) {
+        std::wstring e = or_empty(t->extensions());
+        if (e.empty()) return;
+        mask += e;
+        if (mask.back() != L';') mask += L";";
+    });
+    for (size_t at; (at = mask.find(L"*.")) != std::wstring::npos;) mask.erase(at, 2);
+    return heap_copy(mask);
+}
+
+bool core::add_file(const wchar_t* path, std::vector<list_info>& entries) {
+    if (!on_playlist_chain(or_empty(path))) {
+        std::vector<list_info> loaded;
+        playlist_loader* loader = first_accepting<playlist_loader>([&](playlist_loader* l) {
+            loaded.clear();
+            return l->load(or_empty(path), loaded);
+        });
+        if (loader) {
+            bool remote = path && is_url(path);
+            g_playlist_chain.push_back(or_empty(path));
+            for (const list_info& item : loaded) {
+                if (remote && item.title && *item.title) {
+                    list_info entry;
+                    list_info::set_string(entry.path, item.path);
+                    entries.push_back(entry);
+                } else {
+                    add_file(or_empty(item.path), entries);
+                }
+                pump_messages();
+            }
+            g_playlist_chain.pop_back();
+            loader->release();
+            return true;
+        }
+    }
+    if (!path || !*path) return false;
+    if (is_url(path)) {
+        list_info entry;
+        list_info::set_string(entry.path, path);
+        entries.push_back(entry);
+        return true;
+    }
+    std::vector<list_info> expanded;
+    path_expander* expander = first_accepting<path_expander>([&](path_expander* x) {
+        expanded.clear();
+        return x->expand(path, expanded);
+    });
+    if (expander) {
+        entries.insert(entries.end(), expanded.begin(), expanded.end());
+        expander->release();
+        return true;
+    }
+    return add_single_file(path, entries);
+}

@@ -1,0 +1,295 @@
+#include "stand_in_server.h"
+#include <winsock2.h>
+#include <cctype>
+#include <cstdio>
+#include "wine_host.h"
+
+namespace {
+
+std::string hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+// A JSON string literal of ASCII text (header names and values of tests).
+std::string json_text(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c > 0x7e) {
+            char escape[8];
+            snprintf(escape, sizeof(escape), "\\u%04x", c);
+            out += escape;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string trim(const std::string& text) {
+    size_t start = text.find_first_not_of(" \t");
+    size_t end = text.find_last_not_of(" \t");
+    return start == std::string::npos ? std::string() : text.substr(start, end - start + 1);
+}
+
+bool same_ignoring_case(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (tolower(static_cast<unsigned char>(a[i])) != tolower(static_cast<unsigned char>(b[i]))) return false;
+    return i == a.size() && !b[i];
+}
+
+int hex_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+std::string form_decode(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '+') {
+            out += ' ';
+        } else if (text[i] == '%' && i + 2 < text.size() && hex_value(text[i + 1]) >= 0 &&
+                   hex_value(text[i + 2]) >= 0) {
+            out += static_cast<char>(hex_value(text[i + 1]) * 16 + hex_value(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// --- canned_reply ---
+
+canned_reply canned_reply::text(const std::string& body, int status) {
+    canned_reply r;
+    r.body = body;
+    r.status = status;
+    return r;
+}
+
+canned_reply canned_reply::empty() { return canned_reply(); }
+
+canned_reply canned_reply::cut(const std::string& body, int declared_length) {
+    canned_reply r;
+    r.kind = "cut";
+    r.body = body;
+    r.declared_length = declared_length;
+    return r;
+}
+
+canned_reply canned_reply::close() {
+    canned_reply r;
+    r.kind = "close";
+    return r;
+}
+
+canned_reply canned_reply::silent(int hold_ms) {
+    canned_reply r;
+    r.kind = "silent";
+    r.hold_ms = hold_ms;
+    return r;
+}
+
+canned_reply canned_reply::slow(const std::string& body, int chunk, int delay_ms) {
+    canned_reply r;
+    r.body = body;
+    r.chunk = chunk;
+    r.delay_ms = delay_ms;
+    return r;
+}
+
+// --- recorded_request ---
+
+bool recorded_request::parse(const std::string& raw, recorded_request& out) {
+    size_t head_end = raw.find("\r\n\r\n");
+    if (head_end == std::string::npos) return false;
+    out = recorded_request();
+    out.raw = raw;
+    out.body = raw.substr(head_end + 4);
+    size_t line_end = raw.find("\r\n");
+    std::string request_line = raw.substr(0, line_end);
+    size_t first = request_line.find(' ');
+    size_t last = request_line.rfind(' ');
+    if (first == std::string::npos || last == first) return false;
+    out.method = request_line.substr(0, first);
+    out.target = request_line.substr(first + 1, last - first - 1);
+    out.version = request_line.substr(last + 1);
+    size_t at = line_end + 2;
+    while (at < head_end + 2) {
+        size_t end = raw.find("\r\n", at);
+        std::string line = raw.substr(at, end - at);
+        size_t colon = line.find(':');
+        if (colon != std::string::npos) out.headers.emplace_back(line.substr(0, colon), trim(line.substr(colon + 1)));
+        at = end + 2;
+    }
+    return true;
+}
+
+std::string recorded_request::header(const char* name) const {
+    for (const auto& h : headers)
+        if (same_ignoring_case(h.first, name)) return h.second;
+    return std::string();
+}
+
+bool recorded_request::has_header(const char* name) const {
+    for (const auto& h : headers)
+        if (same_ignoring_case(h.first, name)) return true;
+    return false;
+}
+
+std::string recorded_request::path() const {
+    size_t scheme = target.find("://");
+    if (scheme == std::string::npos) return target;
+    size_t slash = target.find('/', scheme + 3);
+    return slash == std::string::npos ? "/" : target.substr(slash);
+}
+
+std::vector<std::pair<std::string, std::string>> recorded_request::raw_fields() const {
+    std::vector<std::pair<std::string, std::string>> fields;
+    if (body.empty()) return fields;
+    size_t at = 0;
+    while (true) {
+        size_t end = body.find('&', at);
+        std::string pair = body.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        size_t equals = pair.find('=');
+        if (equals == std::string::npos)
+            fields.emplace_back(pair, std::string());
+        else
+            fields.emplace_back(pair.substr(0, equals), pair.substr(equals + 1));
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return fields;
+}
+
+std::vector<std::pair<std::string, std::string>> recorded_request::decoded_fields() const {
+    auto fields = raw_fields();
+    for (auto& f : fields) {
+        f.first = form_decode(f.first);
+        f.second = form_decode(f.second);
+    }
+    return fields;
+}
+
+// --- stand_in_server ---
+
+stand_in_server::stand_in_server() {}
+
+stand_in_server::~stand_in_server() { stop(); }
+
+bool stand_in_server::start(int port, int max_seconds) {
+    stop();
+    error_.clear();
+    if (!wine_host::make_state_folder("stand_in", folder_, unix_folder_)) {
+        error_ = "cannot make the stand-in's state folder";
+        return false;
+    }
+    std::vector<std::string> args = {wine_host::source_file("tools/service_stand_in.py"),
+                                     "--state", unix_folder_,
+                                     "--port", std::to_string(port),
+                                     "--max-seconds", std::to_string(max_seconds)};
+    if (!wine_host::start_python(args, error_)) return false;
+    running_ = true;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 15000) {
+        if (wine_host::file_exists(folder_ + L"\\port")) {
+            port_ = atoi(wine_host::read_file(folder_ + L"\\port").c_str());
+            if (port_ > 0) return true;
+        }
+        if (wine_host::file_exists(folder_ + L"\\error")) {
+            error_ = wine_host::read_file(folder_ + L"\\error");
+            stop();
+            return false;
+        }
+        Sleep(10);
+    }
+    error_ = "the stand-in did not start within 15 s";
+    stop();
+    return false;
+}
+
+void stand_in_server::stop() {
+    if (folder_.empty()) return;
+    if (running_) {
+        wine_host::write_file_atomic(folder_ + L"\\stop", std::string());
+        // It notices the stop file within 50 ms; a silent reply may hold it
+        // up to two seconds more.
+        wine_host::wait_for_file(folder_ + L"\\stopped", 5000);
+        running_ = false;
+    }
+    wine_host::remove_state_folder(folder_);
+    folder_.clear();
+    unix_folder_.clear();
+    port_ = 0;
+}
+
+std::wstring stand_in_server::host() const {
+    return port_ == 80 ? std::wstring(L"127.0.0.1") : L"127.0.0.1:" + std::to_wstring(port_);
+}
+
+bool stand_in_server::set_replies(const std::vector<canned_reply>& replies) {
+    if (folder_.empty()) return false;
+    std::string json = "[";
+    for (size_t i = 0; i < replies.size(); ++i) {
+        const canned_reply& r = replies[i];
+        if (i) json += ",";
+        json += "{\"kind\":" + json_text(r.kind) + ",\"status\":" + std::to_string(r.status) +
+                ",\"body_hex\":\"" + hex(r.body) + "\",\"chunk\":" + std::to_string(r.chunk) +
+                ",\"delay_ms\":" + std::to_string(r.delay_ms) + ",\"hold_ms\":" + std::to_string(r.hold_ms);
+        if (r.declared_length >= 0) json += ",\"declared_length\":" + std::to_string(r.declared_length);
+        json += ",\"headers\":[";
+        for (size_t h = 0; h < r.headers.size(); ++h)
+            json += (h ? "," : "") + std::string("[") + json_text(r.headers[h].first) + "," +
+                    json_text(r.headers[h].second) + "]";
+        json += "]}";
+    }
+    json += "]";
+    return wine_host::write_file_atomic(folder_ + L"\\replies.json", json);
+}
+
+std::vector<recorded_request> stand_in_server::requests() const {
+    std::vector<recorded_request> all;
+    for (int n = 0;; ++n) {
+        wchar_t name[32];
+        _snwprintf(name, 31, L"\\requests\\%04d.raw", n);
+        name[31] = 0;
+        std::wstring path = folder_ + name;
+        if (folder_.empty() || !wine_host::file_exists(path)) break;
+        recorded_request request;
+        if (!recorded_request::parse(wine_host::read_file(path), request)) request.raw = wine_host::read_file(path);
+        all.push_back(request);
+    }
+    return all;
+}
+
+int stand_in_server::unused_port() {
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 0;
+    int port = 0;
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s != INVALID_SOCKET) {
+        sockaddr_in addr = {};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof(addr);
+        if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 &&
+            getsockname(s, reinterpret_cast<sockaddr*>(&addr), &size) == 0)
+            port = ntohs(addr.sin_port);
+        closesocket(s);  // nothing listens there afterwards
+    }
+    WSACleanup();
+    return port;
+}

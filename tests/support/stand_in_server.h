@@ -1,0 +1,99 @@
+#pragma once
+// The service's web server as a stand-in: tools/service_stand_in.py on
+// 127.0.0.1, started by the test that needs it and stopped when the object
+// goes (its own time bound ends it if the test dies first).
+//
+// Each object has its own state folder (see the script's description): the
+// test writes the canned replies there, the server records every request
+// there exactly as received, and a stop file ends it.
+//
+// Ports: start() with port 0 takes a free port, so tests can run in
+// parallel; point the client at host(). A test that needs the service's
+// fixed port 80 must hold the ctest RESOURCE_LOCK "zel_port_80" (port 80
+// binds only as root; start() then fails with a message).
+#include <windows.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+// What the stand-in answers to one request.
+struct canned_reply {
+    std::string kind = "body";  // body, cut, close, silent
+    int status = 200;
+    std::string body;
+    int declared_length = -1;  // cut: the Content-Length announced
+    int chunk = 0;             // body: send in pieces of this size...
+    int delay_ms = 0;          // ...with this pause between them
+    int hold_ms = 0;           // silent: how long to hold the connection
+    std::vector<std::pair<std::string, std::string>> headers;
+
+    static canned_reply text(const std::string& body, int status = 200);
+    static canned_reply empty();
+    // Announces declared_length bytes, sends body, closes.
+    static canned_reply cut(const std::string& body, int declared_length);
+    // Closes the connection after the request without any reply.
+    static canned_reply close();
+    // Holds the connection without a word for hold_ms, then closes it.
+    static canned_reply silent(int hold_ms);
+    // The body in pieces of chunk bytes, delay_ms apart.
+    static canned_reply slow(const std::string& body, int chunk, int delay_ms);
+};
+
+// One request as the stand-in received it.
+struct recorded_request {
+    std::string raw;      // every byte as received
+    std::string method;   // "POST"
+    std::string target;   // as sent: "/rux/x.php" or an absolute URL
+    std::string version;  // "HTTP/1.1"
+    std::vector<std::pair<std::string, std::string>> headers;  // in order, values trimmed
+    std::string body;     // raw bytes after the blank line
+
+    // The value of the first header of that name (any case); "" when none.
+    std::string header(const char* name) const;
+    bool has_header(const char* name) const;
+    // The path part of the target ("/rux/x.php" also from an absolute URL).
+    std::string path() const;
+    // The form fields of a URL-encoded body in order, name and value as sent
+    // (not decoded); a repeated name appears each time.
+    std::vector<std::pair<std::string, std::string>> raw_fields() const;
+    // The same with %XX and "+" decoded (two hex digits only).
+    std::vector<std::pair<std::string, std::string>> decoded_fields() const;
+
+    static bool parse(const std::string& raw, recorded_request& out);
+};
+
+class stand_in_server {
+public:
+    stand_in_server();
+    ~stand_in_server();
+    stand_in_server(const stand_in_server&) = delete;
+    stand_in_server& operator=(const stand_in_server&) = delete;
+
+    // Starts the server on 127.0.0.1:port (0: a free port) and waits until it
+    // listens. It ends by itself after max_seconds. False with error() set.
+    bool start(int port = 0, int max_seconds = 60);
+    // Ends the server (bounded wait) and removes its state folder.
+    void stop();
+
+    const std::string& error() const { return error_; }
+    int port() const { return port_; }
+    // The host text for the client: "127.0.0.1:<port>", "127.0.0.1" on 80.
+    std::wstring host() const;
+
+    // Replies for the coming requests: request n of the server's life gets
+    // replies[n], the last one repeats. Takes effect for the next request.
+    bool set_replies(const std::vector<canned_reply>& replies);
+
+    // Every request received so far, in arrival order.
+    std::vector<recorded_request> requests() const;
+
+    // A loopback port with nothing listening on it (refused connections).
+    static int unused_port();
+
+private:
+    std::wstring folder_;
+    std::string unix_folder_;
+    std::string error_;
+    int port_ = 0;
+    bool running_ = false;
+};

@@ -1,0 +1,224 @@
+#!/usr/bin/env python3
+"""Stand-in for the service's web server, for tests only.
+
+Listens on 127.0.0.1 (never another address), records every request exactly
+as received and answers from canned replies that the test chooses.
+
+All exchange with the test goes through one state folder:
+  port             written once listening: the port number (then a newline)
+  error            written instead when the server cannot start
+  replies.json     read at every request: a JSON list of replies; request n
+                   (0-based, in arrival order) gets entry n, the last entry
+                   repeats. The test may rewrite it (atomically) between
+                   requests. No file: an empty 200 reply.
+  requests/NNNN.raw  the bytes of request n as received (request line,
+                   headers, body), written completely before the reply
+  stop             created by the test: the server ends
+  stopped          written by the server when it has ended
+  log.txt          the server's own diagnostics
+
+A reply is an object with "kind":
+  "body"    status ("status", default 200), "body_hex" as the body with a
+            matching Content-Length; "chunk" > 0 with "delay_ms" sends the
+            body in pieces of that size with that pause between them
+  "cut"     declares "declared_length" (default body length + 100) but sends
+            only "body_hex", then closes: a reply cut short
+  "close"   closes the connection without a reply
+  "silent"  sends nothing and holds the connection for "hold_ms" (bounded
+            by the server's life), then closes
+Optional "headers": a list of [name, value] pairs added to the reply.
+
+The server is bounded: it ends after --max-seconds, after --max-requests
+requests, or when the stop file appears, whichever comes first.
+"""
+import argparse
+import json
+import os
+import socket
+import sys
+import threading
+import time
+
+MAX_HEAD = 64 * 1024
+MAX_BODY = 16 * 1024 * 1024
+REASONS = {200: "OK", 404: "Not Found", 500: "Internal Server Error"}
+
+
+class stand_in:
+    def __init__(self, state, deadline, max_requests):
+        self.state = state
+        self.deadline = deadline
+        self.max_requests = max_requests
+        self.count = 0
+        self.lock = threading.Lock()
+        self.done = threading.Event()
+        os.makedirs(os.path.join(state, "requests"), exist_ok=True)
+
+    def log(self, text):
+        with self.lock:
+            with open(os.path.join(self.state, "log.txt"), "a", encoding="utf-8") as f:
+                f.write("%.3f %s\n" % (time.time(), text))
+
+    def write_atomic(self, name, data):
+        path = os.path.join(self.state, name)
+        with open(path + ".tmp", "wb") as f:
+            f.write(data)
+        os.replace(path + ".tmp", path)
+
+    def replies(self):
+        try:
+            with open(os.path.join(self.state, "replies.json"), "rb") as f:
+                entries = json.loads(f.read().decode("utf-8"))
+            return entries if isinstance(entries, list) and entries else [{"kind": "body"}]
+        except FileNotFoundError:
+            return [{"kind": "body"}]
+
+    def remaining(self):
+        return max(0.0, self.deadline - time.time())
+
+    # --- one connection ---
+
+    def read_request(self, conn):
+        """Returns the raw request bytes, or None when the peer sent none."""
+        data = b""
+        while b"\r\n\r\n" not in data:
+            if len(data) > MAX_HEAD:
+                return None
+            piece = conn.recv(65536)
+            if not piece:
+                return data or None
+            data += piece
+        head_end = data.index(b"\r\n\r\n") + 4
+        head = data[:head_end].decode("latin-1")
+        length = 0
+        chunked = False
+        for line in head.split("\r\n")[1:]:
+            name, _, value = line.partition(":")
+            if name.strip().lower() == "content-length":
+                length = min(int(value.strip() or "0"), MAX_BODY)
+            if name.strip().lower() == "transfer-encoding" and "chunked" in value.lower():
+                chunked = True
+        if chunked:
+            while not data.endswith(b"0\r\n\r\n") and len(data) < head_end + MAX_BODY:
+                piece = conn.recv(65536)
+                if not piece:
+                    break
+                data += piece
+            return data
+        while len(data) < head_end + length:
+            piece = conn.recv(65536)
+            if not piece:
+                break
+            data += piece
+        return data
+
+    def answer(self, conn, reply):
+        kind = reply.get("kind", "body")
+        body = bytes.fromhex(reply.get("body_hex", ""))
+        extra = "".join("%s: %s\r\n" % (n, v) for n, v in reply.get("headers", []))
+        status = int(reply.get("status", 200))
+        if kind == "close":
+            return
+        if kind == "silent":
+            self.done.wait(min(reply.get("hold_ms", 1000) / 1000.0, self.remaining()))
+            return
+        declared = len(body)
+        if kind == "cut":
+            declared = int(reply.get("declared_length", len(body) + 100))
+        head = ("HTTP/1.1 %d %s\r\nContent-Type: text/html\r\nContent-Length: %d\r\n%s"
+                "Connection: close\r\n\r\n" % (status, REASONS.get(status, "Status"), declared, extra))
+        conn.sendall(head.encode("latin-1"))
+        chunk = int(reply.get("chunk", 0))
+        delay = reply.get("delay_ms", 0) / 1000.0
+        if kind == "body" and chunk > 0:
+            for at in range(0, len(body), chunk):
+                if at and self.done.wait(min(delay, self.remaining())):
+                    return
+                conn.sendall(body[at:at + chunk])
+        else:
+            conn.sendall(body)
+
+    def serve(self, conn):
+        try:
+            conn.settimeout(max(0.1, min(10.0, self.remaining())))
+            raw = self.read_request(conn)
+            if raw is None:
+                return
+            with self.lock:
+                index = self.count
+                self.count += 1
+            self.write_atomic(os.path.join("requests", "%04d.raw" % index), raw)
+            entries = self.replies()
+            reply = entries[min(index, len(entries) - 1)]
+            self.log("request %d: %s -> %s" % (index, raw.split(b"\r\n", 1)[0][:200], reply.get("kind")))
+            self.answer(conn, reply)
+            if self.count >= self.max_requests:
+                self.done.set()
+        except (OSError, ValueError) as e:
+            self.log("connection error: %r" % (e,))
+        finally:
+            try:
+                conn.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+            conn.close()
+
+    # --- the listener ---
+
+    def run(self, port):
+        listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        try:
+            listener.bind(("127.0.0.1", port))
+            listener.listen(16)
+        except OSError as e:
+            self.write_atomic("error", ("cannot listen on 127.0.0.1:%d: %s\n" % (port, e)).encode())
+            return 1
+        listener.settimeout(0.05)
+        self.write_atomic("port", b"%d\n" % listener.getsockname()[1])
+        stop_file = os.path.join(self.state, "stop")
+        workers = []
+        while not self.done.is_set() and self.remaining() > 0 and not os.path.exists(stop_file):
+            try:
+                conn, _ = listener.accept()
+            except socket.timeout:
+                continue
+            workers = [w for w in workers if w.is_alive()]
+            if len(workers) >= 32:
+                conn.close()
+                continue
+            worker = threading.Thread(target=self.serve, args=(conn,), daemon=True)
+            worker.start()
+            workers.append(worker)
+        listener.close()
+        self.done.set()
+        for worker in workers:
+            worker.join(2.0)
+        self.log("stopped after %d requests" % self.count)
+        self.write_atomic("stopped", b"")
+        return 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--state", required=True, help="state folder shared with the test")
+    parser.add_argument("--port", type=int, default=0, help="0 picks a free port")
+    parser.add_argument("--max-seconds", type=float, default=60.0)
+    parser.add_argument("--max-requests", type=int, default=1000)
+    args = parser.parse_args()
+    # Started from a test under Wine, this process inherits the test's
+    # standard handles, which ctest waits on: let go of them at once.
+    null = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(null, fd)
+    os.close(null)
+    try:
+        os.setsid()
+    except OSError:
+        pass
+    server = stand_in(args.state, time.time() + min(args.max_seconds, 600.0), args.max_requests)
+    return server.run(args.port)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
