@@ -1,0 +1,129 @@
+// The output manager: hands out an output of the selected type and keeps the
+// listeners told of selections and device-list changes.
+#include <windows.h>
+#include <mmsystem.h>
+#include "capture_hub.h"
+#include "output_manager_impl.h"
+#include "output_types.h"
+#include "wav_file_output.h"
+#include "waveout_output.h"
+
+namespace {
+const unsigned poll_interval_ms = 2000;
+
+int known_type(int output_type) {
+    return output_type == output_type_wav_file || output_type == output_type_capture ? output_type
+                                                                                        : output_type_waveout;
+}
+}  // namespace
+
+output_manager_impl::output_manager_impl() : buffer_ms_(output_default_buffer_ms), poll_(*this) {}
+
+void output_manager_impl::set_buffer_ms(int ms) {
+    if (ms <= 0) ms = output_default_buffer_ms;
+    if (ms < output_min_buffer_ms) ms = output_min_buffer_ms;
+    if (ms > output_max_buffer_ms) ms = output_max_buffer_ms;
+    auto_sync guard(lock_);
+    buffer_ms_ = ms;
+}
+
+int output_manager_impl::get_buffer_ms() {
+    auto_sync guard(lock_);
+    return buffer_ms_;
+}
+
+void output_manager_impl::select(int output_type, int device_index) {
+    {
+        auto_sync guard(lock_);
+        type_ = output_type;
+        device_ = device_index;
+    }
+    notify(output_type, device_index);
+}
+
+int output_manager_impl::selected_type() {
+    auto_sync guard(lock_);
+    return type_;
+}
+
+int output_manager_impl::selected_device() {
+    auto_sync guard(lock_);
+    return device_;
+}
+
+output* output_manager_impl::current() {
+    int type, device, buffer_ms;
+    {
+        auto_sync guard(lock_);
+        type = known_type(type_);
+        device = device_;
+        buffer_ms = buffer_ms_;
+    }
+    switch (type) {
+    case output_type_wav_file: return make_wav_file_output(wav_output_path(), buffer_ms, wav_output_speed());
+    case output_type_capture: return make_capture_output(device, buffer_ms);
+    default: {
+        UINT count = waveOutGetNumDevs();
+        if (count == 0) return nullptr;
+        UINT id = device >= 0 && static_cast<UINT>(device) < count ? static_cast<UINT>(device) : WAVE_MAPPER;
+        return make_waveout_output(id, buffer_ms);
+    }
+    }
+}
+
+int output_manager_impl::devices(int output_type, std::vector<stringx>& names) {
+    names.clear();
+    switch (known_type(output_type)) {
+    case output_type_wav_file: names.push_back(stringx(wav_output_path().c_str())); break;
+    case output_type_capture: {
+        capture_hub& hub = capture_hub::instance();
+        robust_guard guard(hub.lock);
+        names = hub.device_names;
+        break;
+    }
+    default: names = waveout_device_names(); break;
+    }
+    return static_cast<int>(names.size());
+}
+
+void output_manager_impl::add_listener(output_listener* listener) {
+    if (!listener) return;
+    bool first = false;
+    {
+        auto_sync guard(lock_);
+        for (output_listener* l : listeners_)
+            if (l == listener) return;
+        listeners_.push_back(listener);
+        first = listeners_.size() == 1;
+    }
+    if (first) {
+        waveout_names_ = waveout_device_names();
+        poll_.set(poll_interval_ms);
+    }
+}
+
+void output_manager_impl::report_device_change(int output_type) {
+    int type, device;
+    {
+        auto_sync guard(lock_);
+        type = type_;
+        device = device_;
+    }
+    if (known_type(type) == known_type(output_type)) notify(type, device);
+}
+
+void output_manager_impl::poll_devices() {
+    std::vector<stringx> names = waveout_device_names();
+    if (same_device_names(names, waveout_names_)) return;
+    waveout_names_ = names;
+    report_device_change(output_type_waveout);
+}
+
+void output_manager_impl::notify(int output_type, int device_index) {
+    std::vector<output_listener*> listeners;
+    {
+        auto_sync guard(lock_);
+        listeners = listeners_;
+    }
+    for (output_listener* l : listeners) l->on_devices_changed(output_type, device_index);
+}
