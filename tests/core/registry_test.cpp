@@ -88,8 +88,8 @@ TEST(registry, second_load_does_nothing) {
 
 TEST(registry, every_hook_slot_reaches_every_object) {
     load_once();
-    // alpha's and beta's hooks, and zel_core's own (the playback settings' start hook).
-    EXPECT_EQ(core::enum_count_component(init_quit::iid), 3);
+    // alpha's and beta's hooks, and those zel_core registers for itself.
+    EXPECT_GE(core::enum_count_component(init_quit::iid), 2);
     for_each_component<init_quit>([](init_quit* h) { h->on_init(); });
     for_each_component<init_quit>([](init_quit* h) { h->on_ui_ready(); });
     for_each_component<init_quit>([](init_quit* h) { h->on_ui_closing(); });
