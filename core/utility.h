@@ -138,6 +138,26 @@ public:
     static int write_profile_string(stringx file, stringx section, stringx key, stringx value);
 
     // --- URL fetch (utility_url.cpp) ---
+    // Blocking; for the user-interface thread. HTTP status codes are not
+    // looked at: an error page is a body like any other.
+
+    // Downloads url through WinINet, sending headers (extra request header
+    // lines, may be null or empty). True with text pointing to the body and
+    // a zero byte, from malloc (the caller frees it), when the whole body
+    // arrived; an empty body gives true and leaves text untouched (pass it
+    // null). False, text null, when the URL cannot be opened (the connect
+    // stage gives up after 2000 ms) or the transfer breaks off (a body that
+    // stalls is given up after 30 s without data).
+    static bool open_url(const wchar_t* url, const wchar_t* headers, char*& text);
+    // The same for bytes: data (no terminator, from malloc) and size on
+    // success; data and size untouched for an empty body; null and 0 on
+    // failure.
+    static bool open_url(const wchar_t* url, unsigned char*& data, int& size);
+    // The reply's "content-length" value for a GET of url (the body is not
+    // downloaded), through the system's own HTTP client; 0 when the header
+    // is missing, the request fails, or the header block is not complete
+    // within 4000 polls of about 1 ms.
+    static int get_url_length(const wchar_t* url);
 
     // --- hashing and credential encryption (utility_crypto.cpp) ---
 

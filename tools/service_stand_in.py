@@ -26,7 +26,18 @@ A reply is an object with "kind":
   "close"   closes the connection without a reply
   "silent"  sends nothing and holds the connection for "hold_ms" (bounded
             by the server's life), then closes
-Optional "headers": a list of [name, value] pairs added to the reply.
+  "raw"     sends "body_hex" exactly as given (status line and headers
+            included, nothing added), in pieces of "chunk" bytes "delay_ms"
+            apart when "chunk" > 0, then holds the connection for "hold_ms"
+            and closes: odd status lines, over-long header lines, replies
+            cut inside the header block
+Optional "headers": a list of [name, value] pairs added to the reply;
+"omit_length" true leaves Content-Length out of a "body" reply.
+
+With --no-accept the server answers nothing at all: its listener has a
+backlog of one that the server fills itself and never accepts from, so a
+client's connection attempt hangs until the client gives up. It writes the
+port as usual and ends the same ways.
 
 The server is bounded: it ends after --max-seconds, after --max-requests
 requests, or when the stop file appears, whichever comes first.
@@ -34,6 +45,7 @@ requests, or when the stop file appears, whichever comes first.
 import argparse
 import json
 import os
+import select
 import socket
 import sys
 import threading
@@ -41,7 +53,8 @@ import time
 
 MAX_HEAD = 64 * 1024
 MAX_BODY = 16 * 1024 * 1024
-REASONS = {200: "OK", 404: "Not Found", 500: "Internal Server Error"}
+REASONS = {200: "OK", 206: "Partial Content", 301: "Moved Permanently", 302: "Found",
+           404: "Not Found", 500: "Internal Server Error"}
 
 
 class stand_in:
@@ -122,21 +135,33 @@ class stand_in:
         if kind == "silent":
             self.done.wait(min(reply.get("hold_ms", 1000) / 1000.0, self.remaining()))
             return
+        if kind == "raw":
+            self.send_pieces(conn, body, reply)
+            self.done.wait(min(reply.get("hold_ms", 0) / 1000.0, self.remaining()))
+            return
         declared = len(body)
         if kind == "cut":
             declared = int(reply.get("declared_length", len(body) + 100))
-        head = ("HTTP/1.1 %d %s\r\nContent-Type: text/html\r\nContent-Length: %d\r\n%s"
-                "Connection: close\r\n\r\n" % (status, REASONS.get(status, "Status"), declared, extra))
+        length = "" if reply.get("omit_length") else "Content-Length: %d\r\n" % declared
+        head = ("HTTP/1.1 %d %s\r\nContent-Type: text/html\r\n%s%s"
+                "Connection: close\r\n\r\n" % (status, REASONS.get(status, "Status"), length, extra))
         conn.sendall(head.encode("latin-1"))
-        chunk = int(reply.get("chunk", 0))
-        delay = reply.get("delay_ms", 0) / 1000.0
-        if kind == "body" and chunk > 0:
-            for at in range(0, len(body), chunk):
-                if at and self.done.wait(min(delay, self.remaining())):
-                    return
-                conn.sendall(body[at:at + chunk])
+        if kind == "body":
+            self.send_pieces(conn, body, reply)
         else:
             conn.sendall(body)
+
+    def send_pieces(self, conn, data, reply):
+        """Sends data whole, or in pieces of "chunk" bytes "delay_ms" apart."""
+        chunk = int(reply.get("chunk", 0))
+        delay = reply.get("delay_ms", 0) / 1000.0
+        if chunk <= 0:
+            conn.sendall(data)
+            return
+        for at in range(0, len(data), chunk):
+            if at and self.done.wait(min(delay, self.remaining())):
+                return
+            conn.sendall(data[at:at + chunk])
 
     def serve(self, conn):
         try:
@@ -165,15 +190,44 @@ class stand_in:
 
     # --- the listener ---
 
-    def run(self, port):
+    def run_without_accepting(self, listener):
+        """Fills the listener's backlog and never accepts: later connection
+        attempts get no answer at all."""
+        port = listener.getsockname()[1]
+        fillers = []
+        for _ in range(8):
+            filler = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            filler.setblocking(False)
+            fillers.append(filler)
+            try:
+                filler.connect(("127.0.0.1", port))
+            except BlockingIOError:
+                pass
+            _, writable, _ = select.select([], [filler], [], 0.3)
+            if not writable:
+                break  # the backlog is full: this attempt hangs, so will the client's
+        self.write_atomic("port", b"%d\n" % port)
+        stop_file = os.path.join(self.state, "stop")
+        while self.remaining() > 0 and not os.path.exists(stop_file):
+            time.sleep(0.05)
+        for filler in fillers:
+            filler.close()
+        listener.close()
+        self.log("stopped (never accepted)")
+        self.write_atomic("stopped", b"")
+        return 0
+
+    def run(self, port, accept=True):
         listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         try:
             listener.bind(("127.0.0.1", port))
-            listener.listen(16)
+            listener.listen(16 if accept else 0)
         except OSError as e:
             self.write_atomic("error", ("cannot listen on 127.0.0.1:%d: %s\n" % (port, e)).encode())
             return 1
+        if not accept:
+            return self.run_without_accepting(listener)
         listener.settimeout(0.05)
         self.write_atomic("port", b"%d\n" % listener.getsockname()[1])
         stop_file = os.path.join(self.state, "stop")
@@ -205,6 +259,8 @@ def main():
     parser.add_argument("--port", type=int, default=0, help="0 picks a free port")
     parser.add_argument("--max-seconds", type=float, default=60.0)
     parser.add_argument("--max-requests", type=int, default=1000)
+    parser.add_argument("--no-accept", action="store_true",
+                        help="listen with a full backlog and never accept")
     args = parser.parse_args()
     # Started from a test under Wine, this process inherits the test's
     # standard handles, which ctest waits on: let go of them at once.
@@ -217,7 +273,7 @@ def main():
     except OSError:
         pass
     server = stand_in(args.state, time.time() + min(args.max_seconds, 600.0), args.max_requests)
-    return server.run(args.port)
+    return server.run(args.port, accept=not args.no_accept)
 
 
 if __name__ == "__main__":

@@ -111,6 +111,23 @@ canned_reply canned_reply::slow(const std::string& body, int chunk, int delay_ms
     return r;
 }
 
+canned_reply canned_reply::raw(const std::string& bytes, int chunk, int delay_ms, int hold_ms) {
+    canned_reply r;
+    r.kind = "raw";
+    r.body = bytes;
+    r.chunk = chunk;
+    r.delay_ms = delay_ms;
+    r.hold_ms = hold_ms;
+    return r;
+}
+
+canned_reply canned_reply::redirect(int status, const std::string& location) {
+    canned_reply r;
+    r.status = status;
+    if (!location.empty()) r.headers.emplace_back("Location", location);
+    return r;
+}
+
 // --- recorded_request ---
 
 bool recorded_request::parse(const std::string& raw, recorded_request& out) {
@@ -190,7 +207,11 @@ stand_in_server::stand_in_server() {}
 
 stand_in_server::~stand_in_server() { stop(); }
 
-bool stand_in_server::start(int port, int max_seconds) {
+bool stand_in_server::start(int port, int max_seconds) { return launch(port, max_seconds, true); }
+
+bool stand_in_server::start_unaccepting(int max_seconds) { return launch(0, max_seconds, false); }
+
+bool stand_in_server::launch(int port, int max_seconds, bool accept) {
     stop();
     error_.clear();
     if (!wine_host::make_state_folder("stand_in", folder_, unix_folder_)) {
@@ -201,6 +222,7 @@ bool stand_in_server::start(int port, int max_seconds) {
                                      "--state", unix_folder_,
                                      "--port", std::to_string(port),
                                      "--max-seconds", std::to_string(max_seconds)};
+    if (!accept) args.push_back("--no-accept");
     if (!wine_host::start_python(args, error_)) return false;
     running_ = true;
     DWORD start = GetTickCount();
@@ -249,6 +271,7 @@ bool stand_in_server::set_replies(const std::vector<canned_reply>& replies) {
         json += "{\"kind\":" + json_text(r.kind) + ",\"status\":" + std::to_string(r.status) +
                 ",\"body_hex\":\"" + hex(r.body) + "\",\"chunk\":" + std::to_string(r.chunk) +
                 ",\"delay_ms\":" + std::to_string(r.delay_ms) + ",\"hold_ms\":" + std::to_string(r.hold_ms);
+        if (r.omit_length) json += ",\"omit_length\":true";
         if (r.declared_length >= 0) json += ",\"declared_length\":" + std::to_string(r.declared_length);
         json += ",\"headers\":[";
         for (size_t h = 0; h < r.headers.size(); ++h)

@@ -18,13 +18,14 @@
 
 // What the stand-in answers to one request.
 struct canned_reply {
-    std::string kind = "body";  // body, cut, close, silent
+    std::string kind = "body";  // body, cut, close, silent, raw
     int status = 200;
     std::string body;
     int declared_length = -1;  // cut: the Content-Length announced
     int chunk = 0;             // body: send in pieces of this size...
     int delay_ms = 0;          // ...with this pause between them
-    int hold_ms = 0;           // silent: how long to hold the connection
+    int hold_ms = 0;           // silent, raw: how long to hold the connection
+    bool omit_length = false;  // body: no Content-Length header
     std::vector<std::pair<std::string, std::string>> headers;
 
     static canned_reply text(const std::string& body, int status = 200);
@@ -37,6 +38,13 @@ struct canned_reply {
     static canned_reply silent(int hold_ms);
     // The body in pieces of chunk bytes, delay_ms apart.
     static canned_reply slow(const std::string& body, int chunk, int delay_ms);
+    // The bytes exactly as given (status line and headers included), in
+    // pieces of chunk bytes delay_ms apart (0: at once); then the connection
+    // is held for hold_ms and closed.
+    static canned_reply raw(const std::string& bytes, int chunk = 0, int delay_ms = 0, int hold_ms = 0);
+    // An empty reply of that status with a Location header (none when the
+    // location is empty).
+    static canned_reply redirect(int status, const std::string& location);
 };
 
 // One request as the stand-in received it.
@@ -72,6 +80,9 @@ public:
     // Starts the server on 127.0.0.1:port (0: a free port) and waits until it
     // listens. It ends by itself after max_seconds. False with error() set.
     bool start(int port = 0, int max_seconds = 60);
+    // Starts a listener on a free port that never accepts: its backlog is
+    // full, so connection attempts get no answer until the client gives up.
+    bool start_unaccepting(int max_seconds = 60);
     // Ends the server (bounded wait) and removes its state folder.
     void stop();
 
@@ -91,6 +102,8 @@ public:
     static int unused_port();
 
 private:
+    bool launch(int port, int max_seconds, bool accept);
+
     std::wstring folder_;
     std::string unix_folder_;
     std::string error_;

@@ -1,0 +1,87 @@
+// The frame shared by the playlist loaders: the format's extension, the
+// fetch of a remote playlist into a temporary file, the parse, the entries.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include "core.h"
+#include "playlist_formats.h"
+#include "utility.h"
+
+namespace {
+
+struct format_rule {
+    playlist_format format;
+    const wchar_t* extensions[2];
+    const wchar_t* temporary_name;  // in the application-data folder
+    bool (*parse)(const wchar_t* file, std::vector<parsed_entry>& found);
+};
+
+const format_rule format_rules[] = {
+    {playlist_format::wpl, {L"wpl", nullptr}, L"\\temp.wpl", parse_wpl},
+    {playlist_format::pls, {L"pls", nullptr}, L"\\temp.pls", parse_pls},
+    {playlist_format::m3u, {L"m3u", L"m3u8"}, L"\\temp.m3u", parse_m3u},
+    {playlist_format::asx, {L"asx", nullptr}, L"\\temp.asx", parse_asx},
+};
+
+const format_rule* rule_for(playlist_format format) {
+    for (const format_rule& rule : format_rules)
+        if (rule.format == format) return &rule;
+    return nullptr;
+}
+
+bool has_extension_of(const format_rule& rule, const wchar_t* path) {
+    const stringx extension = utility::get_file_extension(path);
+    for (const wchar_t* e : rule.extensions)
+        if (e && !_wcsicmp(extension.wvalue(), e)) return true;
+    return false;
+}
+
+bool is_remote(const wchar_t* path) { return !_wcsnicmp(path, L"http://", 7) || !_wcsnicmp(path, L"ftp://", 6); }
+
+// Fetches the playlist at url into the format's temporary file and parses
+// that; the file is deleted again whatever the parse gave.
+bool parse_remote(const format_rule& rule, const wchar_t* url, std::vector<parsed_entry>& found) {
+    char* text = nullptr;
+    if (!utility::open_url(url, L"", text) || !text) {
+        free(text);
+        return false;
+    }
+    wchar_t* appdata = core::get_appdata_path();
+    if (!appdata) {
+        free(text);
+        return false;
+    }
+    utility::check_directory(appdata);
+    const std::wstring temporary = std::wstring(appdata) + rule.temporary_name;
+    free(appdata);
+    FILE* f = _wfopen(temporary.c_str(), L"wb");
+    if (!f) {
+        free(text);
+        return false;
+    }
+    const size_t length = strlen(text);
+    const bool written = fwrite(text, 1, length, f) == length;
+    free(text);
+    bool parsed = fclose(f) == 0 && written && rule.parse(temporary.c_str(), found);
+    _wremove(temporary.c_str());
+    return parsed;
+}
+
+}  // namespace
+
+bool load_playlist(playlist_format format, const wchar_t* path, std::vector<list_info>& entries) {
+    const format_rule* rule = rule_for(format);
+    if (!rule || !path || !*path || !has_extension_of(*rule, path)) return false;
+    std::vector<parsed_entry> found;
+    const bool parsed = is_remote(path) ? parse_remote(*rule, path, found) : rule->parse(path, found);
+    if (!parsed) return false;
+    for (const parsed_entry& p : found) {
+        if (p.path.empty()) continue;
+        list_info entry;
+        list_info::set_string(entry.path, p.path.c_str());
+        if (format == playlist_format::pls && !p.title.empty()) list_info::set_string(entry.title, p.title.c_str());
+        entries.push_back(entry);
+    }
+    return true;
+}

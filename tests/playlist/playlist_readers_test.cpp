@@ -1,0 +1,131 @@
+// The readers of M3U, M3U8, PLS, WPL and ASX, each on a fixture of its edge
+// cases (tests/playlist/fixtures), copied into T\lists.
+#include <gtest/gtest.h>
+#include <string>
+#include "playlist_formats.h"
+#include "playlist_test_support.h"
+
+namespace {
+
+const std::wstring korean = L"\xD55C\xAE00";  // 한글
+const std::wstring song = L"\xB178\xB798";    // 노래
+
+class playlist_readers : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder_.ok()); }
+
+    // Loads the fixture, copied under the name given, with the loader of format.
+    std::vector<list_info> load(playlist_format format, const char* fixture, const wchar_t* name, bool* ok = nullptr) {
+        const std::wstring file = folder_.in_lists(name);
+        EXPECT_TRUE(copy_fixture(fixture, file)) << fixture;
+        std::vector<list_info> entries;
+        const bool loaded = load_playlist(format, file.c_str(), entries);
+        if (ok)
+            *ok = loaded;
+        else
+            EXPECT_TRUE(loaded) << fixture;
+        return entries;
+    }
+    std::wstring in_lists(const std::wstring& name) const { return folder_.in_lists(name); }
+    std::wstring in_root(const std::wstring& name) const { return folder_.in_root(name); }
+
+    playlist_folder folder_;
+};
+
+}  // namespace
+
+TEST_F(playlist_readers, m3u_resolves_lines_and_skips_comments) {
+    auto entries = load(playlist_format::m3u, "edge_cases.m3u", L"edge_cases.m3u");
+    EXPECT_EQ(paths_of(entries), (std::vector<std::wstring>{
+                                     in_lists(L"a.mp3"),
+                                     in_lists(L"sub\\b.mp3"),
+                                     in_root(L"up\\c.mp3"),
+                                     L"C:\\music\\d.mp3",
+                                     in_lists(L" C:\\music\\e.mp3"),  // the blank hides the drive
+                                     L"http://radio.example/live.mp3",
+                                     L"\\\\server\\share\\f.mp3",
+                                     in_lists(korean + L".mp3"),  // code page 949
+                                     in_lists(L"g.mp3"),
+                                 }));
+    for (const list_info& e : entries) EXPECT_EQ(e.title, nullptr);
+}
+
+TEST_F(playlist_readers, m3u_encoding_is_decided_by_the_first_line_over_three_bytes) {
+    // "a" is read before the decision; the byte order mark on the next line
+    // makes the rest UTF-8, whatever the extension.
+    auto entries = load(playlist_format::m3u, "late_bom.m3u", L"late_bom.m3u");
+    EXPECT_EQ(paths_of(entries), (std::vector<std::wstring>{in_lists(L"a"), in_lists(song + L" \x00E9.mp3"),
+                                                             in_lists(L"\xACE1.mp3")}));
+    // An .m3u8 without the mark is read in the ANSI code page.
+    entries = load(playlist_format::m3u, "no_bom.m3u8", L"no_bom.M3U8");
+    EXPECT_EQ(paths_of(entries), std::vector<std::wstring>{in_lists(song + L".mp3")});
+}
+
+TEST_F(playlist_readers, pls_reads_numbered_entries_with_titles) {
+    auto entries = load(playlist_format::pls, "edge_cases.pls", L"edge_cases.pls");
+    // Entry 2 is missing: skipped; entry 3's key is in capitals.
+    ASSERT_EQ(paths_of(entries), (std::vector<std::wstring>{in_lists(L"a.mp3"), in_root(L"c.mp3"),
+                                                             L"http://radio.example:8000/"}));
+    EXPECT_EQ(text_or_empty(entries[0].title), L"First");
+    EXPECT_EQ(entries[1].title, nullptr);
+    EXPECT_EQ(text_or_empty(entries[2].title), L"Radio");
+    EXPECT_DOUBLE_EQ(entries[0].time, 0.0);  // lengths are not read
+
+    bool ok = true;
+    entries = load(playlist_format::pls, "empty.pls", L"empty.pls", &ok);
+    EXPECT_FALSE(ok);  // an entry count of 0
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(playlist_readers, wpl_reads_media_sources_in_either_quote) {
+    auto entries = load(playlist_format::wpl, "edge_cases.wpl", L"edge_cases.wpl");
+    EXPECT_EQ(paths_of(entries), (std::vector<std::wstring>{
+                                     in_lists(L"a.mp3"),
+                                     in_lists(L"Tom's song.mp3"),  // double quotes win over the apostrophe
+                                     in_lists(L"sub\\Quoted.mp3"),
+                                     in_root(song + L" \x00E9.mp3"),  // UTF-8
+                                     in_lists(L"spaced.mp3"),
+                                     L"http://radio.example/x.mp3",
+                                 }));
+}
+
+TEST_F(playlist_readers, asx_reads_references_until_one_without_href) {
+    auto entries = load(playlist_format::asx, "edge_cases.asx", L"edge_cases.asx");
+    EXPECT_EQ(paths_of(entries), (std::vector<std::wstring>{
+                                     L"http://radio.example/a.asf",
+                                     in_lists(L"local.wma"),
+                                     in_lists(L"'single.wma'"),  // single quotes stay
+                                     in_lists(L"sub\\" + korean + L".wma"),
+                                 }));
+}
+
+TEST_F(playlist_readers, loaders_take_only_their_own_extensions) {
+    struct {
+        playlist_format format;
+        const char* fixture;
+        const wchar_t* name;
+        bool accepted;
+    } cases[] = {
+        {playlist_format::m3u, "edge_cases.m3u", L"x.M3U", true},
+        {playlist_format::m3u, "edge_cases.m3u", L"x.m3u8", true},
+        {playlist_format::m3u, "edge_cases.m3u", L"x.pls", false},
+        {playlist_format::pls, "edge_cases.pls", L"y.PLS", true},
+        {playlist_format::pls, "edge_cases.pls", L"y.m3u", false},
+        {playlist_format::wpl, "edge_cases.wpl", L"z.Wpl", true},
+        {playlist_format::wpl, "edge_cases.wpl", L"z.asx", false},
+        {playlist_format::asx, "edge_cases.asx", L"w.ASX", true},
+        {playlist_format::asx, "edge_cases.asx", L"w.wpl", false},
+        {playlist_format::asx, "edge_cases.asx", L"asx", false},
+    };
+    for (const auto& c : cases) {
+        bool ok = false;
+        auto entries = load(c.format, c.fixture, c.name, &ok);
+        EXPECT_EQ(ok, c.accepted) << c.name;
+        EXPECT_EQ(entries.empty(), !c.accepted) << c.name;
+    }
+    std::vector<list_info> entries;
+    EXPECT_FALSE(load_playlist(playlist_format::m3u, nullptr, entries));
+    EXPECT_FALSE(load_playlist(playlist_format::m3u, L"", entries));
+    EXPECT_FALSE(load_playlist(playlist_format::m3u, in_lists(L"missing.m3u").c_str(), entries));
+    EXPECT_FALSE(load_playlist(playlist_format::pls, in_lists(L"missing.pls").c_str(), entries));
+}
