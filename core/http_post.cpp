@@ -4,26 +4,12 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include "inet_handle.h"
 #include "utf.h"
 
 namespace {
 
 const DWORD piece_size = 4096;
-
-// Closes a WinINet handle when it goes out of scope.
-class inet_handle {
-public:
-    explicit inet_handle(HINTERNET handle) : handle_(handle) {}
-    ~inet_handle() {
-        if (handle_) InternetCloseHandle(handle_);
-    }
-    inet_handle(const inet_handle&) = delete;
-    inet_handle& operator=(const inet_handle&) = delete;
-    HINTERNET get() const { return handle_; }
-
-private:
-    HINTERNET handle_;
-};
 
 // Splits "name" or "name:port" into the ANSI name and the port (80 when
 // none). A text with more than one ":" (an IPv6 address) is a name.

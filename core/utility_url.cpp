@@ -9,6 +9,7 @@
 #include <string>
 #include "http_request.h"
 #include "net_connection.h"
+#include "inet_handle.h"
 #include "utf.h"
 #include "utility.h"
 
@@ -48,19 +49,6 @@ struct fetch_job {
     }
 };
 
-class inet_handle {
-public:
-    explicit inet_handle(HINTERNET handle) : handle_(handle) {}
-    ~inet_handle() {
-        if (handle_) InternetCloseHandle(handle_);
-    }
-    inet_handle(const inet_handle&) = delete;
-    inet_handle& operator=(const inet_handle&) = delete;
-    HINTERNET get() const { return handle_; }
-
-private:
-    HINTERNET handle_;
-};
 
 void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, void*, DWORD) {
     fetch_job* job = reinterpret_cast<fetch_job*>(context);

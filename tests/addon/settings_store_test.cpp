@@ -1,6 +1,7 @@
 // The per-user XML settings store, driven directly with a file of each test's
 // own, and its element-name encoding.
 #include <gtest/gtest.h>
+#include "test_text.h"
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -13,28 +14,15 @@
 #include "xml_name.h"
 
 namespace {
-// The store's heap copy as a string, freed.
-std::wstring take(wchar_t* text) {
+// The store's heap copy as a string, freed; the store never hands out null.
+std::wstring take_store_text(wchar_t* text) {
     EXPECT_NE(text, nullptr);
-    std::wstring s = text ? text : L"<null>";
-    free(text);
-    return s;
-}
-
-std::string file_bytes(const std::wstring& path) {
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
+    return take_heap_text(text);
 }
 
 // The file's markup without the declaration and the white space between tags.
 std::string markup(const std::wstring& path) {
-    std::string bytes = file_bytes(path), out;
+    std::string bytes = read_file_bytes(path), out;
     size_t start = bytes.find("?>");
     start = start == std::string::npos ? 0 : start + 2;
     bool between_tags = true;
@@ -65,35 +53,35 @@ struct recording_listener : settings_listener {
 
 TEST(settings_store, first_write_creates_the_file_with_the_local_user) {
     store_fixture f;
-    EXPECT_EQ(take(f.store.read(L"app", L"device", nullptr)), L"");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", nullptr)), L"");
     EXPECT_FALSE(temp_folder::exists(f.path));  // reads never create the file
     f.store.write(L"app", L"device", L"3", nullptr);
     EXPECT_EQ(markup(f.path), "<ZELPlayer><Local><app><device>3</device></app></Local></ZELPlayer>");
-    EXPECT_EQ(file_bytes(f.path).rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
-    EXPECT_EQ(take(f.store.read(L"app", L"device", nullptr)), L"3");
-    EXPECT_EQ(take(f.store.read(L"app", L"device", L"Local")), L"3");
+    EXPECT_EQ(read_file_bytes(f.path).rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", nullptr)), L"3");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", L"Local")), L"3");
 }
 
 TEST(settings_store, each_user_has_own_settings_beside_local) {
     store_fixture f;
     f.store.write(L"app", L"device", L"3", nullptr);
     f.store.set_user(L"shop7");
-    EXPECT_EQ(take(f.store.read(L"app", L"device", nullptr)), L"");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", nullptr)), L"");
     f.store.write(L"app", L"device", L"5", nullptr);
     EXPECT_EQ(markup(f.path),
               "<ZELPlayer><Local><app><device>3</device></app></Local>"
               "<shop7><app><device>5</device></app></shop7></ZELPlayer>");
-    EXPECT_EQ(take(f.store.read(L"app", L"device", L"Local")), L"3");
-    EXPECT_EQ(take(f.store.read(L"app", L"device", L"SHOP7")), L"5");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", L"Local")), L"3");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", L"SHOP7")), L"5");
     // An empty name goes back to "Local".
     f.store.set_user(L"");
-    EXPECT_EQ(take(f.store.read(L"app", L"device", nullptr)), L"3");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", nullptr)), L"3");
 }
 
 TEST(settings_store, names_match_ignoring_case_and_keep_their_first_spelling) {
     store_fixture f;
     f.store.write(L"App", L"Volume", L"70", nullptr);
-    EXPECT_EQ(take(f.store.read(L"APP", L"volume", L"local")), L"70");
+    EXPECT_EQ(take_store_text(f.store.read(L"APP", L"volume", L"local")), L"70");
     f.store.write(L"app", L"VOLUME", L"80", L"LOCAL");
     EXPECT_EQ(markup(f.path), "<ZELPlayer><Local><App><Volume>80</Volume></App></Local></ZELPlayer>");
 }
@@ -105,11 +93,11 @@ TEST(settings_store, values_round_trip_as_text) {
     int i = 0;
     for (const wchar_t* v : values) f.store.write(L"text", (L"k" + std::to_wstring(i++)).c_str(), v, nullptr);
     i = 0;
-    for (const wchar_t* v : values) EXPECT_EQ(take(f.store.read(L"text", (L"k" + std::to_wstring(i++)).c_str(), nullptr)), v);
+    for (const wchar_t* v : values) EXPECT_EQ(take_store_text(f.store.read(L"text", (L"k" + std::to_wstring(i++)).c_str(), nullptr)), v);
     // Korean user and section names are element names as they are.
     f.store.write(L"재생", L"곡", L"하나", L"매장");
-    EXPECT_EQ(take(f.store.read(L"재생", L"곡", L"매장")), L"하나");
-    EXPECT_NE(file_bytes(f.path).find("<\xEB\xA7\xA4\xEC\x9E\xA5>"), std::string::npos);  // <매장> in UTF-8
+    EXPECT_EQ(take_store_text(f.store.read(L"재생", L"곡", L"매장")), L"하나");
+    EXPECT_NE(read_file_bytes(f.path).find("<\xEB\xA7\xA4\xEC\x9E\xA5>"), std::string::npos);  // <매장> in UTF-8
 }
 
 TEST(settings_store, empty_values_and_mixed_content) {
@@ -117,8 +105,8 @@ TEST(settings_store, empty_values_and_mixed_content) {
     f.store.write(L"app", L"title", L"something", nullptr);
     f.store.write(L"app", L"title", L"", nullptr);
     f.store.write(L"app", L"fresh", L"", nullptr);
-    EXPECT_EQ(take(f.store.read(L"app", L"title", nullptr)), L"");
-    EXPECT_EQ(take(f.store.read(L"app", L"fresh", nullptr)), L"");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"title", nullptr)), L"");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"fresh", nullptr)), L"");
     EXPECT_EQ(markup(f.path), "<ZELPlayer><Local><app><title/><fresh/></app></Local></ZELPlayer>");
 
     // A key element that holds an element before its text reads as empty; a
@@ -126,8 +114,8 @@ TEST(settings_store, empty_values_and_mixed_content) {
     ASSERT_TRUE(f.folder.write(L"zel_player.xml",
                                "<ZELPlayer><Local><app><mixed><b>x</b>text</mixed><plain>v</plain></app></Local>"
                                "</ZELPlayer>"));
-    EXPECT_EQ(take(f.store.read(L"app", L"mixed", nullptr)), L"");
-    EXPECT_EQ(take(f.store.read(L"app", L"plain", nullptr)), L"v");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"mixed", nullptr)), L"");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"plain", nullptr)), L"v");
     f.store.write(L"app", L"mixed", L"new", nullptr);
     EXPECT_EQ(markup(f.path), "<ZELPlayer><Local><app><mixed>new</mixed><plain>v</plain></app></Local></ZELPlayer>");
 }
@@ -137,7 +125,7 @@ TEST(settings_store, a_document_element_of_another_name_is_kept) {
     ASSERT_TRUE(f.folder.write(L"zel_player.xml",
                                "<?xml version=\"1.0\"?>\r\n<Settings>\r\n  <Local>\r\n    <app><device>2</device></app>\r\n"
                                "  </Local>\r\n</Settings>\r\n"));
-    EXPECT_EQ(take(f.store.read(L"app", L"device", nullptr)), L"2");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", nullptr)), L"2");
     f.store.write(L"app", L"device", L"4", L"other");
     EXPECT_EQ(markup(f.path),
               "<Settings><Local><app><device>2</device></app></Local>"
@@ -146,9 +134,9 @@ TEST(settings_store, a_document_element_of_another_name_is_kept) {
 
 TEST(settings_store, null_arguments_read_empty_and_write_nothing) {
     store_fixture f;
-    EXPECT_EQ(take(f.store.read(nullptr, L"k", nullptr)), L"");
-    EXPECT_EQ(take(f.store.read(L"s", nullptr, nullptr)), L"");
-    EXPECT_EQ(take(f.store.read(L"", L"k", nullptr)), L"");
+    EXPECT_EQ(take_store_text(f.store.read(nullptr, L"k", nullptr)), L"");
+    EXPECT_EQ(take_store_text(f.store.read(L"s", nullptr, nullptr)), L"");
+    EXPECT_EQ(take_store_text(f.store.read(L"", L"k", nullptr)), L"");
     f.store.write(nullptr, L"k", L"v", nullptr);
     f.store.write(L"s", nullptr, L"v", nullptr);
     f.store.write(L"s", L"k", nullptr, nullptr);
@@ -158,7 +146,7 @@ TEST(settings_store, null_arguments_read_empty_and_write_nothing) {
     // Before on_init the store has no file: nothing is read or saved.
     settings_store_impl unset;
     unset.write(L"s", L"k", L"v", nullptr);
-    EXPECT_EQ(take(unset.read(L"s", L"k", nullptr)), L"");
+    EXPECT_EQ(take_store_text(unset.read(L"s", L"k", nullptr)), L"");
 }
 
 TEST(settings_store, user_ids_that_are_no_xml_names_keep_the_file_loadable) {
@@ -172,16 +160,16 @@ TEST(settings_store, user_ids_that_are_no_xml_names_keep_the_file_loadable) {
 
     // The file still loads: every user, the ordinary ones included, reads back
     // its own value, and no two ids share an element.
-    EXPECT_EQ(take(f.store.read(L"app", L"device", nullptr)), L"1");
-    EXPECT_EQ(take(f.store.read(L"app", L"device", L"shop")), L"2");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", nullptr)), L"1");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", L"shop")), L"2");
     n = 10;
-    for (const wchar_t* user : odd_users) EXPECT_EQ(take(f.store.read(L"app", L"device", user)), std::to_wstring(n++)) << n;
+    for (const wchar_t* user : odd_users) EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", user)), std::to_wstring(n++)) << n;
 
     // A later write still sees every user (nothing was dropped by a failed load).
     f.store.write(L"app", L"volume", L"50", L"1234shop");
-    EXPECT_EQ(take(f.store.read(L"app", L"device", L"shop")), L"2");
-    EXPECT_EQ(take(f.store.read(L"app", L"volume", L"1234shop")), L"50");
-    EXPECT_EQ(take(f.store.read(L"app", L"volume", L"1234SHOP")), L"50");  // case still does not count
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", L"shop")), L"2");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"volume", L"1234shop")), L"50");
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"volume", L"1234SHOP")), L"50");  // case still does not count
     EXPECT_NE(markup(f.path).find("<_x0031_234shop><app><device>10</device><volume>50</volume></app></_x0031_234shop>"),
               std::string::npos);
     EXPECT_FALSE(temp_folder::exists(f.path + L".bad"));
@@ -205,11 +193,11 @@ TEST(settings_store, an_unreadable_file_is_moved_aside_before_it_is_replaced) {
     store_fixture f;
     const char* broken = "<ZELPlayer><Local><app><device>9</device></app></Local>";  // never closed
     ASSERT_TRUE(f.folder.write(L"zel_player.xml", broken));
-    EXPECT_EQ(take(f.store.read(L"app", L"device", nullptr)), L"");
-    EXPECT_EQ(file_bytes(f.path), broken);  // reading changes nothing
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", nullptr)), L"");
+    EXPECT_EQ(read_file_bytes(f.path), broken);  // reading changes nothing
     f.store.write(L"app", L"device", L"1", nullptr);
-    EXPECT_EQ(take(f.store.read(L"app", L"device", nullptr)), L"1");
-    EXPECT_EQ(file_bytes(f.path + L".bad"), broken);
+    EXPECT_EQ(take_store_text(f.store.read(L"app", L"device", nullptr)), L"1");
+    EXPECT_EQ(read_file_bytes(f.path + L".bad"), broken);
 }
 
 TEST(settings_store, set_user_makes_the_cache_folders_and_tells_listeners_in_order) {
@@ -252,6 +240,6 @@ TEST(settings_store, overlapping_writes_lose_no_change) {
     for (int t = 0; t < writers; ++t)
         for (int k = 0; k < keys; ++k) {
             const std::wstring key = L"w" + std::to_wstring(t) + L"_" + std::to_wstring(k);
-            EXPECT_EQ(take(f.store.read(L"load", key.c_str(), nullptr)), std::to_wstring(t * 100 + k)) << key;
+            EXPECT_EQ(take_store_text(f.store.read(L"load", key.c_str(), nullptr)), std::to_wstring(t * 100 + k)) << key;
         }
 }

@@ -1,6 +1,7 @@
 // config_var and the INI file: names, UTF-8 text values kept byte-exact
 // under the Korean code page, numbers, and the file's other content.
 #include <gtest/gtest.h>
+#include "test_text.h"
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -20,16 +21,6 @@ std::wstring appdata() {
     return s;
 }
 
-std::string file_bytes(const std::wstring& path) {
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
-}
 
 void put_bytes(const std::wstring& path, const std::string& bytes) {
     CreateDirectoryW(appdata().c_str(), nullptr);
@@ -72,7 +63,7 @@ TEST(config_var, addresses_files_in_the_application_data_folder) {
 TEST(config_var, text_values_are_stored_as_exact_utf8_bytes) {
     own_ini ini;
     ini.cfg.write(L"app", L"accent", L"\x00E9");
-    EXPECT_EQ(file_bytes(ini.path), "[app]\r\naccent=\xC3\xA9\r\n");
+    EXPECT_EQ(read_file_bytes(ini.path), "[app]\r\naccent=\xC3\xA9\r\n");
     EXPECT_STREQ(ini.cfg.read(L"app", L"accent").wvalue(), L"\x00E9");
 
     // Hangul, a character outside the BMP and Latin-1: none of these byte
@@ -84,7 +75,7 @@ TEST(config_var, text_values_are_stored_as_exact_utf8_bytes) {
     ini.cfg.write_int(L"app", L"device", 3);        // later writes of other keys
     ini.cfg.write_float(L"app", L"gain", -1.25);    // leave the bytes alone
     ini.cfg.write(L"app", L"accent", L"\x00E8");
-    EXPECT_EQ(file_bytes(ini.path),
+    EXPECT_EQ(read_file_bytes(ini.path),
               "[app]\r\naccent=\xC3\xA8\r\ndevice=3\r\ngain=-1.250000\r\n[playlist]\r\ntitle=" + utf8 + "\r\n");
     EXPECT_STREQ(ini.cfg.read(L"playlist", L"title").wvalue(), text);
     EXPECT_EQ(ini.cfg.read(L"playlist", L"title").encoding(), stringx::UNI_CODE);
@@ -94,7 +85,7 @@ TEST(config_var, numbers_round_trip_as_decimal_text) {
     own_ini ini;
     ini.cfg.write_int(L"playback", L"fade_length", -1000);
     ini.cfg.write_float(L"eq", L"preamp", 1.5);
-    EXPECT_EQ(file_bytes(ini.path), "[playback]\r\nfade_length=-1000\r\n[eq]\r\npreamp=1.500000\r\n");
+    EXPECT_EQ(read_file_bytes(ini.path), "[playback]\r\nfade_length=-1000\r\n[eq]\r\npreamp=1.500000\r\n");
     EXPECT_EQ(ini.cfg.read_int(L"playback", L"fade_length"), -1000);
     EXPECT_EQ(ini.cfg.read_float(L"eq", L"preamp"), 1.5);
 
@@ -128,14 +119,14 @@ TEST(config_var, writes_change_only_their_own_line) {
     ini.cfg.write_int(L"APP", L"DEVICE", 4);
     ini.cfg.write(L"playback", L"fade_enable", L"1");
     ini.cfg.write(L"new", L"k", L"v");
-    EXPECT_EQ(file_bytes(ini.path),
+    EXPECT_EQ(read_file_bytes(ini.path),
               "; kept comment\n[App]\nDevice=4\n\n[playback]\r\nfade_length=500\r\nfade_enable=1\r\n\r\n"
               "[other]\r\nx=\xB0\xA1\r\n[new]\r\nk=v\r\n");
 
     // A last line without a line break.
     put_bytes(ini.path, "[a]\r\nk=1");
     ini.cfg.write(L"a", L"j", L"2");
-    EXPECT_EQ(file_bytes(ini.path), "[a]\r\nk=1\r\nj=2\r\n");
+    EXPECT_EQ(read_file_bytes(ini.path), "[a]\r\nk=1\r\nj=2\r\n");
 }
 
 TEST(config_var, odd_values_and_names_cannot_break_the_file) {
@@ -149,14 +140,14 @@ TEST(config_var, odd_values_and_names_cannot_break_the_file) {
     ini.cfg.write(L"a", L"null", nullptr);
     EXPECT_STREQ(ini.cfg.read(L"a", L"null").wvalue(), L"");
 
-    const std::string good = file_bytes(ini.path);
+    const std::string good = read_file_bytes(ini.path);
     ini.cfg.write(L"bad]", L"k", L"v");
     ini.cfg.write(L"a", L"k=x", L"v");
     ini.cfg.write(L"a", L"", L"v");
     ini.cfg.write(L"a", L"[k", L"v");
     ini.cfg.write(L"", L"k", L"v");
     ini.cfg.write(L"a", L"line\nbreak", L"v");
-    EXPECT_EQ(file_bytes(ini.path), good);
+    EXPECT_EQ(read_file_bytes(ini.path), good);
 
     // A value of any length reads back whole.
     const std::wstring long_value(6000, L'\xD55C');
@@ -185,7 +176,7 @@ TEST(config_var, files_of_the_wide_profile_functions_are_shared) {
     EXPECT_STREQ(wide.read(L"app", L"name").wvalue(), L"\xD55C");
     wide.write(L"app", L"title", L"\xD83D\xDE00\xAE00");
     EXPECT_STREQ(wide.read(L"app", L"title").wvalue(), L"\xD83D\xDE00\xAE00");
-    EXPECT_EQ(file_bytes(wide_path).substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(read_file_bytes(wide_path).substr(0, 2), "\xFF\xFE");
     DeleteFileW(wide_path.c_str());
 }
 

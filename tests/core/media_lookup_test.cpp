@@ -1,5 +1,6 @@
 // Media component lookup against a library of logged fake providers.
 #include <gtest/gtest.h>
+#include "test_text.h"
 #include <windows.h>
 #include <cstdlib>
 #include <string>
@@ -23,11 +24,6 @@ list_info entry_at(const wchar_t* path) {
     return e;
 }
 
-std::wstring take(wchar_t* heap_text) {
-    std::wstring s = heap_text ? heap_text : L"<null>";
-    free(heap_text);
-    return s;
-}
 
 struct media_lookup : ::testing::Test {
     void SetUp() override {
@@ -95,10 +91,10 @@ TEST_F(media_lookup, tags_come_from_factories_then_by_extension) {
 }
 
 TEST_F(media_lookup, open_file_and_folder_masks) {
-    EXPECT_EQ(take(core::build_openfile_mask()),
+    EXPECT_EQ(take_heap_text(core::build_openfile_mask()),
               L"지원하는 모든 파일|*.mp3;*.mp2;*.mpga;*.wav;*.pls|MPEG Audio|*.mp3;*.mp2;*.mpga;*.wav|"
               L"PLS Playlist|*.pls|");
-    EXPECT_EQ(take(core::build_openfolder_mask()), L"mp3;mp2;mpga;wav;pls;bad;");
+    EXPECT_EQ(take_heap_text(core::build_openfolder_mask()), L"mp3;mp2;mpga;wav;pls;bad;");
 }
 
 TEST_F(media_lookup, players_are_found_by_their_index) {
@@ -155,7 +151,9 @@ TEST_F(media_lookup, add_file_expands_urls_playlists_and_folders) {
         ASSERT_EQ(entries.size(), r.paths.size());
         for (size_t i = 0; i < entries.size(); ++i) {
             EXPECT_EQ(std::wstring(entries[i].path), r.paths[i]);
-            if (r.titles_dropped) EXPECT_EQ(entries[i].title, nullptr);
+            if (r.titles_dropped) {
+                EXPECT_EQ(entries[i].title, nullptr);
+            }
         }
     }
     probe()->clear();
