@@ -2,10 +2,13 @@
 #include "playback_settings.h"
 #include <atomic>
 #include "config_var.h"
+#include "core.h"
 #include "critsec.h"
+#include "equalizer_settings.h"
 #include "init_quit.h"
 #include "playback_settings_file.h"
 #include "service_factory.h"
+#include "settings_store.h"
 
 namespace {
 // One (enabled, value) pair. Each field is read without the lock by the
@@ -57,10 +60,11 @@ class playback_settings_hooks : public init_quit_hooks {
 public:
     void on_init() override {
         // Per-user listeners of zel_core join the settings store here: the
-        // equalizer's listener, which reloads its bands when a store user
-        // logs in, is registered with settings_store::add_listener at this
-        // point once the equalizer is part of zel_core. Nothing else of zel_core
-        // listens, so without it there is nothing to register.
+        // equalizer's listener reloads its settings when a store user logs
+        // in (the store lists a listener once, so the equalizer's own start
+        // hook may add it too).
+        component* store = core::enum_create_component(settings_store::iid, 0);
+        if (store) static_cast<settings_store*>(store)->add_listener(equalizer_user_listener());
         config_var file;
         playback_settings_file::apply(file, g_playback_settings_node.object());
     }

@@ -176,6 +176,32 @@ public:
     static bool decrypt(mem_chunk<unsigned char>& buffer);
 
     // --- shell file associations (utility_shell.cpp) ---
+    // Under HKEY_CLASSES_ROOT (write access needed; registry errors are not
+    // reported: a step that fails is skipped). The commands start
+    // "zel_player.exe" in the folder of the module given to
+    // core::set_instance: Open is "<program>" "%1", Enqueue "<program>" /add
+    // "%1" (program in double quotes). For the options page; none of the
+    // player's modules calls them.
+
+    // associate: each ".ext" (extensions without the dot: mp3, wav, cda)
+    // gets the type "ZELPlayer.Audio" as its default; a different earlier
+    // default is kept in the value "ZEL_backup". The type gets its name, icon
+    // and the Open and Enqueue verbs. For "cda" an existing
+    // AudioCD\shell\play\command takes the Open command the same way (none
+    // is created). !associate: undoes that; the backup comes back only while
+    // the default is still ours (or gone): a program that has taken the
+    // extension over since keeps it, and the stale backup is dropped;
+    // remove_type also deletes the type. An empty vector does nothing.
+    static void registry_file(std::vector<stringx>& extensions, bool associate, bool remove_type);
+    // add: the folder verbs "ZEL 플레이어 열기(&P)" (Directory\Shell\ZELPlayer.Play)
+    // and "ZEL 플레이어 목록에 추가(&E)" (Directory\Shell\ZELPlayer.Enqueue);
+    // !add deletes them.
+    static void registry_folder(bool add);
+    // True when ".extension" can be opened with full access and its default
+    // is "ZELPlayer.Audio" ignoring case.
+    static bool registry_file_connected(const wchar_t* extension);
+    // True when Directory\Shell\ZELPlayer.Play can be opened with full access.
+    static bool rgistry_folder_connected();
 
 private:
     utility() = delete;

@@ -1,0 +1,216 @@
+// CPU cost of the processing stages (volume normalizer, replay gain,
+// equalizer), alone and inside the playback engine.
+//   engine_stages_cpu_bench [SECONDS] [SPEED]
+// Runs in the engine test folder (zel_core, zel_output, synth_media).
+//
+// 1. The stages alone: SECONDS of a music-like 44.1 kHz 16-bit stereo signal
+//    (plucked tones that decay, a falling sweep, noise, quiet and loud
+//    passages) made here, passed block by block (4096 frames) through the
+//    three stages as the playback thread calls them; the calling thread's CPU
+//    time per second of audio.
+// 2. The engine: SECONDS of the synth input's sine through one engine of the
+//    music player into the capture output (its clock at SPEED times real
+//    time, no PCM kept), first with every stage off, then with every stage
+//    on (normalizer at full strength, replay gain by the entry's track gain,
+//    equalizer with raised and lowered bands); the process CPU time per
+//    second of audio.
+// Last line: "engine cpu per audio second, all stages on: <percent> % of one core".
+#include <windows.h>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+#include "../output/capture_control.h"
+#include "../output/output_types.h"
+#include "core.h"
+#include "equalizer.h"
+#include "list_info.h"
+#include "output.h"
+#include "play_manager.h"
+#include "playback_engine.h"
+#include "playback_settings.h"
+#include "replay_gain.h"
+#include "volume_normalizer.h"
+
+namespace {
+class music_player : public play_manager {
+public:
+    const GUID* get_guid() override { return &play_manager::iid; }
+    void release() override {}
+    int index() override { return 0; }  // the music player: it has a normalizer
+};
+
+double seconds_of(const FILETIME& kernel, const FILETIME& user) {
+    auto value = [](const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) * 1e-7;
+    };
+    return value(kernel) + value(user);
+}
+
+double process_cpu() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    return seconds_of(kernel, user);
+}
+
+double thread_cpu() {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    return seconds_of(kernel, user);
+}
+
+template <class Interface>
+Interface* first_of() {
+    return static_cast<Interface*>(core::enum_create_component(Interface::iid, 0));
+}
+
+// A music-like signal, 16-bit stereo at 44100 Hz.
+std::vector<short> music(int seconds) {
+    const double pi = 3.14159265358979323846;
+    const int rate = 44100;
+    std::vector<short> pcm(static_cast<size_t>(seconds) * rate * 2);
+    unsigned noise = 12345;
+    double low = 0.0;
+    for (size_t f = 0; f < pcm.size() / 2; ++f) {
+        double t = static_cast<double>(f) / rate;
+        double in_note = std::fmod(t, 0.35);
+        int note = static_cast<int>(t / 0.35);
+        double pitch = 110.0 * std::pow(2.0, (note * 7 % 12) / 12.0);
+        double pluck = std::exp(-in_note * 6.0) * (std::sin(2 * pi * pitch * t) + 0.5 * std::sin(4 * pi * pitch * t));
+        double sweep = std::sin(2 * pi * (2000.0 - 150.0 * std::fmod(t, 10.0)) * t) * std::cos(pi * std::fmod(t, 10.0) / 20.0);
+        noise = noise * 1664525u + 1013904223u;
+        low = 0.95 * low + 0.05 * (static_cast<int>(noise >> 16) - 32768) / 32768.0;
+        // Sections of 20 s: loud, quiet, then a fade-out.
+        double section = std::fmod(t, 20.0);
+        double level = section < 8.0 ? 0.8 : section < 14.0 ? 0.08 : 0.8 * (20.0 - section) / 6.0;
+        double v = level * (0.55 * pluck + 0.2 * sweep + 0.25 * low);
+        short l = static_cast<short>(std::lround(std::fmax(-1.0, std::fmin(1.0, v)) * 32767.0));
+        short r = static_cast<short>(std::lround(std::fmax(-1.0, std::fmin(1.0, 0.9 * v)) * 32767.0));
+        pcm[2 * f] = l;
+        pcm[2 * f + 1] = r;
+    }
+    return pcm;
+}
+
+void stages_on(playback_settings* settings, replay_gain* gain, equalizer* eq, bool on) {
+    settings->set_normalize(on, 10);
+    gain->set_mode(on ? 1 : 0);
+    const double bands[equalizer::value_count] = {3.0, 6.0, 4.0, 2.0, 0.0, -2.0, -3.0, 1.0, 4.0, 6.0, 8.0};
+    const double flat[equalizer::value_count] = {};
+    eq->set_bands(on ? bands : flat);
+    eq->set_enabled(on);
+}
+
+// Percent of one core per second of audio for the stages alone.
+double stages_alone(int seconds, replay_gain* gain, equalizer* eq) {
+    std::vector<short> pcm = music(seconds);
+    volume_normalizer* normalizer = first_of<volume_normalizer>();
+    if (!normalizer) return -1.0;
+    normalizer->set_strength(1.0);
+    audio_format format = {1, 2, 44100, 16, 0, 0.0, 0.0};
+    list_info track;
+    track.track_gain = -3.5;
+    const int block = 4096 * 4;
+    std::vector<unsigned char> buffer(block);
+    double cpu0 = thread_cpu();
+    long long out_bytes = 0;
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(pcm.data());
+    size_t total = pcm.size() * 2;
+    for (size_t at = 0;; at += block) {
+        int n = 0;
+        void* out = nullptr;
+        if (at < total) {
+            int take = static_cast<int>(total - at < static_cast<size_t>(block) ? total - at : block);
+            memcpy(buffer.data(), data + at, take);
+            out = normalizer->process(buffer.data(), take, &format, &n);
+        } else {
+            out = normalizer->drain(block, &n);
+            if (!out || n == 0) break;
+        }
+        if (n > 0) {
+            gain->process(&track, &format, out, n);
+            eq->process(out, n, &format);
+            out_bytes += n;
+        }
+    }
+    double cpu = thread_cpu() - cpu0;
+    normalizer->release();
+    double audio = static_cast<double>(out_bytes) / 176400.0;
+    printf("stages alone: %.1f s of music-like audio, thread cpu %.3f s\n", audio, cpu);
+    return audio > 0.0 ? 100.0 * cpu / audio : -1.0;
+}
+
+// Percent of one core per second of audio for one engine run.
+double engine_run(int seconds, double speed, capture_control* capture, output_manager* manager) {
+    playback_engine* engine = first_of<playback_engine>();
+    if (!engine) return -1.0;
+    capture->reset();
+    capture->set_keep_pcm(false);
+    manager->set_buffer_ms(3000);
+    manager->select(output_type_capture, 0);
+    capture->set_auto_clock(speed);
+    wchar_t path[128];
+    _snwprintf(path, 127, L"synth:bench?wave=sine&level=20000&freq=441&secs=%d", seconds);
+    path[127] = L'\0';
+    list_info entry;
+    list_info::set_string(entry.path, path);
+    entry.track_gain = -3.5;
+    music_player player;
+    double cpu0 = process_cpu();
+    DWORD wall0 = GetTickCount();
+    if (!engine->play(&entry, &player)) {
+        engine->release();
+        return -1.0;
+    }
+    while (engine->is_playing()) Sleep(20);
+    double cpu = process_cpu() - cpu0;
+    DWORD wall = GetTickCount() - wall0;
+    capture_state state = {};
+    capture->state(0, &state);
+    engine->release();
+    double audio = static_cast<double>(state.written) / 176400.0;
+    printf("  %.1f s written (%d s asked), wall %.2f s, process cpu %.3f s\n", audio, seconds, wall / 1000.0, cpu);
+    return audio > 0.0 ? 100.0 * cpu / audio : -1.0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    int seconds = argc > 1 ? atoi(argv[1]) : 300;
+    double speed = argc > 2 ? atof(argv[2]) : 20.0;
+    if (seconds <= 0 || speed <= 0.0) {
+        fprintf(stderr, "usage: engine_stages_cpu_bench [SECONDS] [SPEED]\n");
+        return 2;
+    }
+    core::set_instance(GetModuleHandleW(nullptr));
+    core::load_library();
+    auto* manager = first_of<output_manager>();
+    auto* capture = first_of<capture_control>();
+    auto* settings = first_of<playback_settings>();
+    auto* gain = first_of<replay_gain>();
+    auto* eq = first_of<equalizer>();
+    if (!manager || !capture || !settings || !gain || !eq) {
+        fprintf(stderr, "engine_stages_cpu_bench: zel_output.dll, zel_core.dll or the synth library is missing\n");
+        return 1;
+    }
+    settings->set_visual(true, 100);
+
+    stages_on(settings, gain, eq, true);
+    double alone = stages_alone(seconds, gain, eq);
+    printf("stages alone per audio second: %.3f %% of one core\n", alone);
+
+    stages_on(settings, gain, eq, false);
+    printf("engine, every stage off (music player, clock x%.0f):\n", speed);
+    double off = engine_run(seconds, speed, capture, manager);
+    printf("engine cpu per audio second, every stage off: %.3f %% of one core\n", off);
+
+    stages_on(settings, gain, eq, true);
+    printf("engine, all stages on:\n");
+    double on = engine_run(seconds, speed, capture, manager);
+    stages_on(settings, gain, eq, false);
+    if (alone < 0.0 || off < 0.0 || on < 0.0) {
+        fprintf(stderr, "engine_stages_cpu_bench: a run failed\n");
+        return 1;
+    }
+    printf("engine cpu per audio second, all stages on: %.3f %% of one core\n", on);
+    return 0;
+}
