@@ -94,5 +94,10 @@ done
 mpg123 -q "${cpu[@]}" --no-gapless --no-infoframe -e f32 -O "$out/l3_landing.f32" "$work/landing_silenced.mp3"
 "$py" "$tools" reference "$out/l3_landing.f32" "$out/l3_landing.s16"
 
+# Frame indexes (NAME.index) for the seek-table tests.
+for f in "$out"/*.mp1 "$out"/*.mp2 "$out"/*.mp3; do
+  "$py" "$tools" index "$f" "${f%.*}.index"
+done
+
 rm -rf "$work"
 touch "$out/fixtures.stamp"

@@ -19,6 +19,10 @@
       and a copy of it whose frames that reach back before the stream start
       have their side information cleared: decoding that copy gives what the
       first stream must decode to once those frames are refused.
+
+  index IN OUT
+      The frame index of a stream that starts on a frame (for the seek-table
+      tests): the offset of every frame, then the end of the last.
 """
 import argparse
 import array
@@ -250,5 +254,16 @@ def landing(args):
     open(args[3], 'wb').write(b''.join(silenced))
 
 
+def index(args):
+    """The byte offset of every frame of IN, then the end of the last, one per line."""
+    offsets, pos = [], 0
+    for f in split_frames(open(args[0], 'rb').read()):
+        offsets.append(pos)
+        pos += len(f)
+    offsets.append(pos)
+    open(args[1], 'w').write(''.join('%d\n' % o for o in offsets))
+
+
 if __name__ == '__main__':
-    {'layer1': layer1, 'reference': reference, 'landing': landing}[sys.argv[1]](sys.argv[2:])
+    {'layer1': layer1, 'reference': reference, 'landing': landing,
+     'index': index}[sys.argv[1]](sys.argv[2:])

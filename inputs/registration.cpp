@@ -1,0 +1,17 @@
+// The services of zel_in_std.dll. Each node is pushed at the head of the
+// library's list as its static initializer runs, so under one interface the
+// node initialized last is enumerated first. The stream sources come first
+// here and the MPEG components last: the MPEG input must be the first input
+// of this library that core::create_input asks, so the nodes of the other
+// inputs (Windows Media, Audio CD) have to be initialized before this file's.
+#include "file_stream.h"
+#include "mpeg_input.h"
+#include "service_factory.h"
+
+namespace {
+// Stream sources.
+per_use_factory<stream, file_stream> g_file_stream_node;
+
+// MPEG components.
+per_use_factory<input, mpeg_input> g_mpeg_input_node;
+}  // namespace
