@@ -31,8 +31,16 @@ A reply is an object with "kind":
             apart when "chunk" > 0, then holds the connection for "hold_ms"
             and closes: odd status lines, over-long header lines, replies
             cut inside the header block
+            "then_hex" (optional) follows after "then_delay_ms", in pieces
+            of "then_chunk" bytes "then_delay_ms" apart, before the hold: a
+            burst and then a trickle
 Optional "headers": a list of [name, value] pairs added to the reply;
 "omit_length" true leaves Content-Length out of a "body" reply.
+"body" and "cut" replies take their body from "file" (a Linux path) instead
+of "body_hex" when it is given. A "body" reply with "ranges" true answers a
+request's "Range: bytes=N-" with 206 and the body from byte N (Content-Length
+the remaining bytes). "pause_at" with "pause_ms" pauses once after that many
+body bytes; "cut" holds the connection silent for "hold_ms" before closing.
 
 With --no-accept the server answers nothing at all: its listener has a
 backlog of one that the server fills itself and never accepts from, so a
@@ -125,9 +133,27 @@ class stand_in:
             data += piece
         return data
 
-    def answer(self, conn, reply):
+    @staticmethod
+    def range_start(raw):
+        """N of a "Range: bytes=N-" header of the request; None when none."""
+        head = raw.split(b"\r\n\r\n", 1)[0].decode("latin-1")
+        for line in head.split("\r\n")[1:]:
+            name, _, value = line.partition(":")
+            value = value.strip().lower()
+            if name.strip().lower() == "range" and value.startswith("bytes=") and value.endswith("-"):
+                try:
+                    return int(value[6:-1])
+                except ValueError:
+                    return None
+        return None
+
+    def answer(self, conn, reply, raw=b""):
         kind = reply.get("kind", "body")
-        body = bytes.fromhex(reply.get("body_hex", ""))
+        if "file" in reply:
+            with open(reply["file"], "rb") as f:
+                body = f.read(MAX_BODY)
+        else:
+            body = bytes.fromhex(reply.get("body_hex", ""))
         extra = "".join("%s: %s\r\n" % (n, v) for n, v in reply.get("headers", []))
         status = int(reply.get("status", 200))
         if kind == "close":
@@ -137,8 +163,19 @@ class stand_in:
             return
         if kind == "raw":
             self.send_pieces(conn, body, reply)
+            then = bytes.fromhex(reply.get("then_hex", ""))
+            if then:
+                if self.done.wait(min(reply.get("then_delay_ms", 0) / 1000.0, self.remaining())):
+                    return
+                self.send_pieces(conn, then, {"chunk": reply.get("then_chunk", 0),
+                                              "delay_ms": reply.get("then_delay_ms", 0)})
             self.done.wait(min(reply.get("hold_ms", 0) / 1000.0, self.remaining()))
             return
+        if kind == "body" and reply.get("ranges"):
+            start = self.range_start(raw)
+            if start is not None and 0 <= start <= len(body):
+                body = body[start:]
+                status = 206
         declared = len(body)
         if kind == "cut":
             declared = int(reply.get("declared_length", len(body) + 100))
@@ -150,11 +187,18 @@ class stand_in:
             self.send_pieces(conn, body, reply)
         else:
             conn.sendall(body)
+            self.done.wait(min(reply.get("hold_ms", 0) / 1000.0, self.remaining()))
 
     def send_pieces(self, conn, data, reply):
         """Sends data whole, or in pieces of "chunk" bytes "delay_ms" apart."""
         chunk = int(reply.get("chunk", 0))
         delay = reply.get("delay_ms", 0) / 1000.0
+        pause_at = int(reply.get("pause_at", -1))
+        if 0 <= pause_at < len(data):
+            self.send_pieces(conn, data[:pause_at], {"chunk": chunk, "delay_ms": reply.get("delay_ms", 0)})
+            if self.done.wait(min(reply.get("pause_ms", 0) / 1000.0, self.remaining())):
+                return
+            data = data[pause_at:]
         if chunk <= 0:
             conn.sendall(data)
             return
@@ -176,7 +220,7 @@ class stand_in:
             entries = self.replies()
             reply = entries[min(index, len(entries) - 1)]
             self.log("request %d: %s -> %s" % (index, raw.split(b"\r\n", 1)[0][:200], reply.get("kind")))
-            self.answer(conn, reply)
+            self.answer(conn, reply, raw)
             if self.count >= self.max_requests:
                 self.done.set()
         except (OSError, ValueError) as e:

@@ -271,7 +271,14 @@ bool stand_in_server::set_replies(const std::vector<canned_reply>& replies) {
         json += "{\"kind\":" + json_text(r.kind) + ",\"status\":" + std::to_string(r.status) +
                 ",\"body_hex\":\"" + hex(r.body) + "\",\"chunk\":" + std::to_string(r.chunk) +
                 ",\"delay_ms\":" + std::to_string(r.delay_ms) + ",\"hold_ms\":" + std::to_string(r.hold_ms);
+        if (!r.then_bytes.empty())
+            json += ",\"then_hex\":\"" + hex(r.then_bytes) + "\",\"then_chunk\":" + std::to_string(r.then_chunk) +
+                    ",\"then_delay_ms\":" + std::to_string(r.then_delay_ms);
         if (r.omit_length) json += ",\"omit_length\":true";
+        if (!r.file.empty()) json += ",\"file\":" + json_text(r.file);
+        if (r.ranges) json += ",\"ranges\":true";
+        if (r.pause_at >= 0)
+            json += ",\"pause_at\":" + std::to_string(r.pause_at) + ",\"pause_ms\":" + std::to_string(r.pause_ms);
         if (r.declared_length >= 0) json += ",\"declared_length\":" + std::to_string(r.declared_length);
         json += ",\"headers\":[";
         for (size_t h = 0; h < r.headers.size(); ++h)

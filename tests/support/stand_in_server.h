@@ -26,7 +26,14 @@ struct canned_reply {
     int delay_ms = 0;          // ...with this pause between them
     int hold_ms = 0;           // silent, raw: how long to hold the connection
     bool omit_length = false;  // body: no Content-Length header
+    std::string then_bytes;    // raw: sent after the bytes, in pieces of
+    int then_chunk = 0;        // then_chunk bytes then_delay_ms apart
+    int then_delay_ms = 0;     // (a trickle after a burst), before the hold
     std::vector<std::pair<std::string, std::string>> headers;
+    std::string file;          // body, cut: the body is this Linux file
+    bool ranges = false;       // body: "Range: bytes=N-" gets 206 from byte N
+    int pause_at = -1;         // body: one pause after this many body bytes...
+    int pause_ms = 0;          // ...of this length
 
     static canned_reply text(const std::string& body, int status = 200);
     static canned_reply empty();

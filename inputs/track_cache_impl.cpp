@@ -1,0 +1,207 @@
+#include "track_cache_impl.h"
+#include <windows.h>
+#include <cstdlib>
+#include <ctime>
+#include <cwchar>
+#include "track_log.h"
+#include "track_net.h"
+#include "track_url.h"
+#include "utility.h"
+#include "zel_save_reader.h"
+
+namespace {
+bool system_free_space(const wchar_t* root, uint64_t* free_bytes) {
+    ULARGE_INTEGER available, total, total_free;
+    if (!GetDiskFreeSpaceExW(root, &available, &total, &total_free)) return false;
+    *free_bytes = total_free.QuadPart;
+    return true;
+}
+
+int system_random() { return rand(); }
+
+const wchar_t* path_of(const list_info& entry) { return entry.path ? entry.path : L""; }
+
+bool is_music(const wchar_t* path) { return _wcsnicmp(path, L"zel://", 6) == 0; }
+bool is_info(const wchar_t* path) { return _wcsnicmp(path, L"zel2://", 7) == 0; }
+
+stringx file_name(const wchar_t* path) { return track_log::after_last(path, L'\\'); }
+}  // namespace
+
+track_cache_impl::free_space_fn track_cache_impl::free_space_query = &system_free_space;
+track_cache_impl::random_fn track_cache_impl::random_source = &system_random;
+
+track_cache_impl::~track_cache_impl() {
+    kill();
+    delete saver_;
+    saver_ = nullptr;
+}
+
+void track_cache_impl::set_rate_limit(int bytes_per_second) { track_net::rate_limit = bytes_per_second; }
+
+void track_cache_impl::set_limits(int, int music_files, int info_files) {
+    auto_sync guard(lock_);
+    music_file_limit_ = music_files;
+    info_file_limit_ = info_files;
+}
+
+void track_cache_impl::enqueue(int, const std::vector<list_info>* entries) {
+    auto_sync guard(lock_);
+    queue_.clear();
+    if (entries) {
+        for (size_t i = 1; i < entries->size(); ++i) {
+            const list_info& entry = (*entries)[i];
+            bool queued = false;
+            for (const list_info& q : queue_) {
+                if (_wcsicmp(path_of(q), path_of(entry)) == 0) {
+                    queued = true;
+                    break;
+                }
+            }
+            if (!queued) queue_.push_back(entry);
+        }
+    }
+    wait_ticks_ = 4;
+}
+
+void track_cache_impl::enqueue_info(const list_info* entry) {
+    if (!entry) return;
+    auto_sync guard(lock_);
+    queue_.insert(queue_.begin(), *entry);
+}
+
+void track_cache_impl::drop_non_info() {
+    auto_sync guard(lock_);
+    std::vector<list_info> kept;
+    for (const list_info& entry : queue_)
+        if (is_info(path_of(entry))) kept.push_back(entry);
+    queue_.swap(kept);
+}
+
+void track_cache_impl::clear() {
+    auto_sync guard(lock_);
+    queue_.clear();
+    delete saver_;  // stops the download; an incomplete file goes with it
+    saver_ = nullptr;
+}
+
+void track_cache_impl::prepare() {
+    tick_count_ = 0;
+    info_delay_ = -1;
+    set_limits(10, 1000, 100);
+    const stringx root = track_url::cache_root();
+    music_folder_ = root;
+    music_folder_ += stringx(L"\\temp");
+    utility::check_directory(music_folder_.wvalue());
+    info_folder_ = music_folder_;
+    music_folder_ += stringx(L"\\music");
+    info_folder_ += stringx(L"\\info");
+    utility::check_directory(music_folder_.wvalue());
+    utility::check_directory(info_folder_.wvalue());
+    const int slash = music_folder_.indexof(L'\\');
+    drive_root_ = slash >= 0 ? music_folder_.left(slash + 1) : music_folder_;
+}
+
+void track_cache_impl::on_ui_ready() {
+    srand(static_cast<unsigned>(time(nullptr)));
+    prepare();
+    set(1000);
+}
+
+void track_cache_impl::on_ui_closing() {
+    kill();
+    drop_non_info();
+    auto_sync guard(lock_);
+    delete saver_;
+    saver_ = nullptr;
+}
+
+std::vector<std::wstring> track_cache_impl::queued_paths() {
+    auto_sync guard(lock_);
+    std::vector<std::wstring> paths;
+    for (const list_info& entry : queue_) paths.push_back(path_of(entry));
+    return paths;
+}
+
+void track_cache_impl::tick() {
+    {
+        auto_sync guard(lock_);
+        if (queue_.empty()) return;
+    }
+    if (tick_count_ >= 10 && disk_check()) return;
+    ++tick_count_;
+    if (wait_ticks_ > 0) {
+        --wait_ticks_;
+        return;
+    }
+    if (saver_ && saver_->is_finished()) {
+        track_log::format(saver_->is_info(), L"파일 수신 완료 : %s", file_name(saver_->path()).wvalue());
+        delete saver_;
+        saver_ = nullptr;
+    }
+    if (saver_) return;
+    start_next();
+}
+
+bool track_cache_impl::disk_check() {
+    tick_count_ = 0;
+    uint64_t free_bytes = 0;
+    if (!free_space_query(drive_root_.wvalue(), &free_bytes) && !free_space_query(L"c:\\", &free_bytes))
+        return false;
+    const uint64_t free_mb = free_bytes / 1024 / 1024;
+    if (free_mb >= static_cast<uint64_t>(min_free_mb)) return false;
+    track_log::write(false, L"하드 공간 부족");
+    track_log::format(false, L"하드공간 부족으로 파일 삭제 : %d", static_cast<int>(free_mb));
+    const std::vector<stringx> files = cache_files_by_age(music_folder_);
+    if (!files.empty()) {
+        _wremove(files[0].wvalue());
+        track_log::format(false, L"하드공간 부족으로 파일 삭제 : %s", file_name(files[0].wvalue()).wvalue());
+    }
+    return true;
+}
+
+void track_cache_impl::start_next() {
+    auto_sync guard(lock_);
+    if (queue_.empty()) return;
+    const list_info entry = queue_.front();
+    const wchar_t* path = path_of(entry);
+    bool info = false;
+    if (is_music(path)) {
+        info = false;
+    } else if (is_info(path)) {
+        if (info_delay_ < 0) {
+            const int r = random_source();
+            info_delay_ = (r < 0 ? -r : r) % 60;
+            return;
+        }
+        if (info_delay_ > 0) {
+            --info_delay_;
+            return;
+        }
+        info_delay_ = -1;
+        info = true;
+    } else {
+        queue_.erase(queue_.begin());
+        return;
+    }
+    queue_.erase(queue_.begin());
+    enforce_limit(info ? info_folder_ : music_folder_, info ? info_file_limit_ : music_file_limit_, info);
+
+    zel_save_reader* reader = new zel_save_reader();
+    if (!reader->open(path)) {
+        delete reader;  // complete already, or the download did not start
+        return;
+    }
+    saver_ = reader;
+    track_log::format(reader->is_info(), L"파일 수신 시작 : %s", file_name(reader->path()).wvalue());
+}
+
+void track_cache_impl::enforce_limit(const stringx& folder, int limit, bool info) {
+    const std::vector<stringx> files = cache_files_by_age(folder);
+    const int count = static_cast<int>(files.size());
+    if (count < limit) return;
+    const int excess = count - limit + 1;
+    for (int i = 0; i < excess && i < count; ++i) {
+        _wremove(files[i].wvalue());
+        track_log::format(info, L"파일 저장 갯수 초과로 파일 삭제 : %s", file_name(files[i].wvalue()).wvalue());
+    }
+}

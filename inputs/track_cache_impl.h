@@ -1,0 +1,78 @@
+#pragma once
+// The track cache's implementation: the queue, the download of its front
+// entry on each 1000 ms tick, the file limits and the low-disk eviction.
+//
+// Seams for tests: the free-space query and the random source can be
+// replaced, the folders prepared without a timer, and tick_now() runs one
+// tick.
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "critsec.h"
+#include "stringx.h"
+#include "timer.h"
+#include "track_cache.h"
+
+class zel_save_reader;
+
+class track_cache_impl : public singleton_component<track_cache>, public timer {
+public:
+    // Free bytes of the volume of root (all free bytes, not the caller's
+    // quota); false when they cannot be read.
+    typedef bool (*free_space_fn)(const wchar_t* root, uint64_t* free_bytes);
+    static free_space_fn free_space_query;
+    typedef int (*random_fn)();
+    static random_fn random_source;
+
+    static const int min_free_mb = 100;
+
+    track_cache_impl() = default;
+    ~track_cache_impl() override;
+
+    void set_rate_limit(int bytes_per_second) override;
+    void set_limits(int unused, int music_files, int info_files) override;
+    void enqueue(int unused, const std::vector<list_info>* entries) override;
+    void enqueue_info(const list_info* entry) override;
+    void drop_non_info() override;
+    void clear() override;
+
+    // init_quit hooks.
+    void on_ui_ready();
+    void on_ui_closing();
+    // on_ui_ready without the timer and the random seed: limits, counters
+    // and the folders below track_url::cache_root().
+    void prepare();
+
+    void tick_now() { tick(); }
+
+    // Test views.
+    std::vector<std::wstring> queued_paths();
+    zel_save_reader* current_download() const { return saver_; }
+    int wait_ticks() const { return wait_ticks_; }
+    int info_delay() const { return info_delay_; }
+    const stringx& music_folder() const { return music_folder_; }
+    const stringx& info_folder() const { return info_folder_; }
+
+protected:
+    void tick() override;
+
+private:
+    bool disk_check();  // true when the tick ends here
+    void start_next();
+    void enforce_limit(const stringx& folder, int limit, bool info);
+
+    critsec lock_;
+    int music_file_limit_ = 1000;
+    int info_file_limit_ = 100;
+    std::vector<list_info> queue_;
+    zel_save_reader* saver_ = nullptr;
+    stringx music_folder_;
+    stringx info_folder_;
+    stringx drive_root_;
+    int wait_ticks_ = 0;
+    int tick_count_ = 0;
+    int info_delay_ = -1;
+};
+
+// The "tmp" files of folder, oldest-created first (equal times by name).
+std::vector<stringx> cache_files_by_age(const stringx& folder);

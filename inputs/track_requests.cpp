@@ -1,0 +1,81 @@
+#include "track_requests.h"
+#include <windows.h>
+#include <cstdio>
+#include <cstdlib>
+#include "track_net.h"
+#include "utf.h"
+
+namespace {
+void add_track_headers(http_request& request) {
+    request.add_header("User-Agent:ZELPlayer");
+    request.add_header("Accept:*/*");
+}
+
+// Polls until the reply headers are there: true then; false on failure or abort.
+bool wait_for_headers(http_request& request, const bool* abort) {
+    if (request.run() < 0) return false;
+    for (;;) {
+        const int status = request.get_status();
+        if (status == 2) return true;
+        if (status < 0) return false;
+        if (abort && *abort) return false;
+        if (request.run() < 0) return false;
+        Sleep(1);
+    }
+}
+
+int64_t header_number(const http_request& request, const char* name) {
+    const char* value = request.get_header(name);
+    return value ? _atoi64(value) : 0;
+}
+}  // namespace
+
+int track_length_request(const wchar_t* address, const bool* abort) {
+    track_net::network_start_up();
+    http_request request(net_connection::automatic_resolver, 16384, nullptr);
+    add_track_headers(request);
+    const stringx ansi = utf::utf16_to_ansi(address);
+    request.connect(ansi.value(), 0, "GET");
+    if (!wait_for_headers(request, abort)) return 0;
+    const char* value = request.get_header("content-length");
+    return value ? atoi(value) : 0;
+}
+
+bool track_request(http_fetch& fetch, double start) {
+    track_net::network_start_up();
+    http_request& request = fetch.request;
+    request.clear_headers();
+    add_track_headers(request);
+    request.connect(fetch.url.c_str(), 0, "GET");
+    if (!wait_for_headers(request, fetch.stop)) return false;
+    fetch.content_length = header_number(request, "content-length");
+    fetch.range_start = 0;
+    if (start > 0.0) {
+        const int offset = static_cast<int>(static_cast<double>(fetch.content_length) * start);
+        request.clear_headers();
+        add_track_headers(request);
+        if (offset != 0) {
+            char line[64];
+            _snprintf(line, 63, "Range: bytes=%d-", offset);
+            line[63] = 0;
+            request.add_header(line);
+        }
+        request.connect(fetch.url.c_str(), 0, "GET");
+        if (!wait_for_headers(request, fetch.stop)) return false;
+        const int64_t first = fetch.content_length;
+        fetch.content_length = header_number(request, "content-length");
+        fetch.range_start = first - fetch.content_length;
+        if (fetch.range_start < 0) fetch.range_start = 0;
+    }
+    const char* type = request.get_header("content-type");
+    if (type && *type) fetch.content_type = utf::ansi_to_utf16(type);
+    fetch.connected = true;
+    return true;
+}
+
+int track_receive(http_fetch& fetch, void* buffer, int max) {
+    fetch.request.run();
+    const int n = fetch.request.get_bytes(buffer, max);
+    if (n > 0) fetch.body_bytes += n;
+    return n > 0 ? n : 0;
+}
