@@ -3,18 +3,23 @@
 // library provides one, runs the message loop until WM_QUIT and raises the stop
 // hooks before unloading everything.
 //
-// Switches:
+// Arguments:
 //   /quit-after=MS  post WM_QUIT after MS milliseconds (headless runs, tests)
+//   a file path     play that file, then end (see play_file.h)
 // Without a user-interface library nothing could ever end the loop, so the
-// host then ends it right after start-up unless /quit-after is given.
+// host then ends it right after start-up unless it plays a file or
+// /quit-after is given.
 #include <windows.h>
+#include <shellapi.h>
 #include <cwchar>
 #include <cwctype>
+#include <string>
 #include <vector>
 #include "core.h"
 #include "init_quit.h"
 #include "main_window/main_ui.h"
 #include "dialog.h"
+#include "play_file.h"
 
 namespace {
 unsigned parse_quit_after(const wchar_t* command_line) {
@@ -22,6 +27,21 @@ unsigned parse_quit_after(const wchar_t* command_line) {
     const wchar_t* at = command_line ? wcsstr(command_line, key) : nullptr;
     if (!at) return 0;
     return static_cast<unsigned>(wcstoul(at + wcslen(key), nullptr, 10));
+}
+
+// The first argument that is not a switch, or empty.
+std::wstring file_argument() {
+    int count = 0;
+    wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring file;
+    for (int i = 1; args && i < count; ++i) {
+        if (args[i][0] != L'/') {
+            file = args[i];
+            break;
+        }
+    }
+    LocalFree(args);
+    return file;
 }
 
 void CALLBACK post_quit(HWND, UINT, UINT_PTR id, DWORD) {
@@ -70,9 +90,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     int exit_code = 0;
     if (start_loop) {
+        std::wstring file = have_ui ? std::wstring() : file_argument();
+        bool playing = !file.empty() && play_file_then_quit(file.c_str());
+        if (!file.empty() && !playing) exit_code = 1;
         if (quit_after) SetTimer(nullptr, 0, quit_after, &post_quit);
-        else if (!have_ui) PostQuitMessage(0);
-        exit_code = run_message_loop();
+        else if (!have_ui && !playing) PostQuitMessage(0);
+        int loop_code = run_message_loop();
+        if (exit_code == 0) exit_code = loop_code;
     }
 
     for_each_component<init_quit>([](init_quit* hooks) { hooks->on_quit(); });

@@ -1,12 +1,29 @@
 #!/usr/bin/env bash
 # Builds everything and runs the player host under Wine.
-#   tools/run_player.sh [player arguments...]   e.g. /quit-after=5000
+#   tools/run_player.sh [player arguments...]
+# Without arguments it plays a sample MP3 that it generates (a few seconds of
+# tones, made with sox and lame into the build folder) through the playback
+# engine: on the sound device when Wine lists one, otherwise into a WAV file
+# whose path it prints. Any arguments go to the player instead, e.g. a path
+# of your own (a Windows path or Z:\... for a Linux one) or /quit-after=5000.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ZEL_BUILD_DIR=$("$repo/tools/build.sh" "${ZEL_BUILD_DIR:-$repo/build}" | tail -n1)
 export ZEL_BUILD_DIR
-. "$repo/tools/wine_env.sh"
 
+args=("$@")
+if [ ${#args[@]} -eq 0 ]; then
+  sample="$ZEL_BUILD_DIR/sample/sample.mp3"
+  if [ ! -f "$sample" ]; then
+    mkdir -p "$(dirname "$sample")"
+    sox -q -n -r 44100 -c 2 -b 16 "$ZEL_BUILD_DIR/sample/sample.wav" \
+        synth 4 sine 440 sine 660 fade 0.2 4 0.5
+    lame --quiet -b 128 "$ZEL_BUILD_DIR/sample/sample.wav" "$sample"
+  fi
+  args=("Z:${sample//\//\\}")
+fi
+
+. "$repo/tools/wine_env.sh"
 cleanup() {
   zel_wine_stop
   zel_xvfb_stop
@@ -19,8 +36,8 @@ zel_wine_start
 
 cd "$ZEL_BUILD_DIR/bin"
 set +e
-wine zel_player.exe "$@"
-status=$?
+wine zel_player.exe "${args[@]}" | tr -d '\r'
+status=${PIPESTATUS[0]}
 set -e
 echo "zel_player.exe exited with $status" >&2
-exit $status
+exit "$status"
