@@ -5,12 +5,20 @@
 // of this library that core::create_input asks, so the nodes of the other
 // inputs (Windows Media, Audio CD) have to be initialized before this file's.
 #include "file_stream.h"
+#include "http_stream.h"
+#include "mms_stream.h"
 #include "mpeg_input.h"
 #include "service_factory.h"
+#include "wm_input.h"
 
 namespace {
 // Stream sources.
 per_use_factory<stream, file_stream> g_file_stream_node;
+per_use_factory<stream, http_stream> g_http_stream_node;
+per_use_factory<stream, mms_stream> g_mms_stream_node;
+
+// The Windows Media input (MMS streams, chosen by content type only).
+per_use_factory<input, wm_input> g_wm_input_node;
 
 // MPEG components.
 per_use_factory<input, mpeg_input> g_mpeg_input_node;
