@@ -8,17 +8,7 @@
 
 namespace {
 
-class http_request_test : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(wsa_.started());
-        ASSERT_TRUE(server_.start()) << server_.error();
-    }
-    std::string url(const std::string& rest) const { return local_url(server_.port(), rest); }
-
-    wsa_session wsa_;
-    stand_in_server server_;
-};
+class http_request_test : public with_stand_in_server {};
 
 }  // namespace
 

@@ -5,9 +5,11 @@
 // fails the test instead of stopping the test run.
 #include <winsock2.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <string>
 #include "http_request.h"
 #include "net_connection.h"
+#include "stand_in_server.h"
 
 class wsa_session {
 public:
@@ -62,3 +64,16 @@ inline std::string read_body(http_request& request, DWORD guard_ms = 30000) {
 inline std::string local_url(int port, const std::string& rest) {
     return "http://127.0.0.1:" + std::to_string(port) + rest;
 }
+
+// A test with Windows Sockets started and a stand-in server listening.
+class with_stand_in_server : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(wsa_.started());
+        ASSERT_TRUE(server_.start()) << server_.error();
+    }
+    std::string url(const std::string& rest) const { return local_url(server_.port(), rest); }
+
+    wsa_session wsa_;
+    stand_in_server server_;
+};

@@ -2,6 +2,7 @@
 // Shared pieces of the track cache and track reader tests: a recording log
 // sink, a cache root of the test's own, bodies and URLs for the stand-in
 // server.
+#include "test_text.h"
 #include <windows.h>
 #include <mutex>
 #include <string>
@@ -98,16 +99,7 @@ inline std::string with_tag(size_t total, const std::string& data) {
     return tag + data;
 }
 
-inline std::string read_file(const std::wstring& path) {
-    std::string out;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return out;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, n);
-    fclose(f);
-    return out;
-}
+inline std::string read_file(const std::wstring& path) { return read_file_bytes(path); }
 
 inline bool write_file(const std::wstring& path, const std::string& bytes) {
     FILE* f = _wfopen(path.c_str(), L"wb");

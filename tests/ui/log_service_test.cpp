@@ -8,20 +8,10 @@
 #include "core.h"
 #include "log_writer.h"
 #include "temp_folder.h"
+#include "test_text.h"
 #include "timex.h"
 
 namespace {
-std::string read_all(const std::wstring& path) {
-    std::string out;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return out;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, n);
-    fclose(f);
-    return out;
-}
-
 std::string stamp(const timex& t, bool played) {
     char text[64];
     if (played)
@@ -82,7 +72,7 @@ TEST_F(log_service_files, lines_queued_before_login_are_written_in_ansi_after_it
     const stamped opened = {stamp(timex(), false), stamp(timex(), false)};
     writer.flush();
 
-    const std::string general = read_all(file(L"log", L"shop1", L"LOG_2012-03-05.txt"));
+    const std::string general = read_file_bytes(file(L"log", L"shop1", L"LOG_2012-03-05.txt"));
     ASSERT_FALSE(general.empty());
     size_t at = 0;
     EXPECT_TRUE(a.matches(general, at, "abc\r\n")) << general;
@@ -104,7 +94,7 @@ TEST_F(log_service_files, lines_queued_before_login_are_written_in_ansi_after_it
     EXPECT_TRUE(opened.matches(general, at, login_line)) << general;
     EXPECT_EQ(general.size(), at + opened.early.size() + login_line.size());
 
-    const std::string anne = read_all(file(L"log_anne", L"shop1", L"ANNELOG_2012-03-05.txt"));
+    const std::string anne = read_file_bytes(file(L"log_anne", L"shop1", L"ANNELOG_2012-03-05.txt"));
     EXPECT_TRUE(n.matches(anne, 0, "anne\r\n")) << anne;
     EXPECT_EQ(anne.size(), n.early.size() + 6);
 }
@@ -117,7 +107,7 @@ TEST_F(log_service_files, played_records_follow_the_switch_without_line_breaks) 
     const stamped a = queue(&log_writer::write_played_log, L"abc", true);
     const stamped b = queue(&log_writer::write_played_log, L"def", true);
     writer.flush();
-    const std::string played = read_all(file(L"log_played_info", L"shop1", L"PLAYED_INFO_LOG_2012-03-05.txt"));
+    const std::string played = read_file_bytes(file(L"log_played_info", L"shop1", L"PLAYED_INFO_LOG_2012-03-05.txt"));
     EXPECT_TRUE(a.matches(played, 0, "abc|||")) << played;
     EXPECT_TRUE(b.matches(played, a.early.size() + 6, "def|||")) << played;
     EXPECT_EQ(played.size(), a.early.size() + b.early.size() + 12);
@@ -138,8 +128,8 @@ TEST_F(log_service_files, the_first_flush_after_midnight_starts_files_of_the_new
     writer.write_log(L"early");
     writer.flush();
 
-    const std::string old_day = read_all(file(L"log", L"shop1", L"LOG_2012-03-05.txt"));
-    const std::string new_day = read_all(file(L"log", L"shop1", L"LOG_2012-03-06.txt"));
+    const std::string old_day = read_file_bytes(file(L"log", L"shop1", L"LOG_2012-03-05.txt"));
+    const std::string new_day = read_file_bytes(file(L"log", L"shop1", L"LOG_2012-03-06.txt"));
     EXPECT_NE(old_day.find("] late\r\n"), std::string::npos);
     EXPECT_EQ(old_day.find("early"), std::string::npos);
     EXPECT_EQ(new_day.find("[2012-03-06 00:00:0"), 0u) << new_day;
@@ -156,20 +146,20 @@ TEST_F(log_service_files, a_second_user_on_the_same_day_writes_to_its_own_files)
     writer.write_anne_log(L"anne B");
     writer.flush();
 
-    const std::string a = read_all(file(L"log", L"storeA", L"LOG_2012-03-05.txt"));
-    const std::string b = read_all(file(L"log", L"storeB", L"LOG_2012-03-05.txt"));
+    const std::string a = read_file_bytes(file(L"log", L"storeA", L"LOG_2012-03-05.txt"));
+    const std::string b = read_file_bytes(file(L"log", L"storeB", L"LOG_2012-03-05.txt"));
     EXPECT_NE(a.find("from A"), std::string::npos);
     EXPECT_EQ(a.find("from B"), std::string::npos);
     EXPECT_NE(b.find("from B"), std::string::npos);
     EXPECT_EQ(b.find("from A"), std::string::npos);
-    EXPECT_NE(read_all(file(L"log_anne", L"storeB", L"ANNELOG_2012-03-05.txt")).find("anne B"), std::string::npos);
-    EXPECT_EQ(read_all(file(L"log_anne", L"storeA", L"ANNELOG_2012-03-05.txt")), "");
+    EXPECT_NE(read_file_bytes(file(L"log_anne", L"storeB", L"ANNELOG_2012-03-05.txt")).find("anne B"), std::string::npos);
+    EXPECT_EQ(read_file_bytes(file(L"log_anne", L"storeA", L"ANNELOG_2012-03-05.txt")), "");
 
     // The same user again on the same day appends to the open files.
     writer.open_logs(L"storeB");
     writer.write_log(L"again B");
     writer.flush();
-    const std::string b2 = read_all(file(L"log", L"storeB", L"LOG_2012-03-05.txt"));
+    const std::string b2 = read_file_bytes(file(L"log", L"storeB", L"LOG_2012-03-05.txt"));
     EXPECT_NE(b2.find("from B"), std::string::npos);
     EXPECT_NE(b2.find("again B"), std::string::npos);
 }
@@ -191,7 +181,7 @@ TEST_F(log_service_files, the_timer_writes_queued_lines_from_other_threads) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         Sleep(10);
-        seen = read_all(path).find("from a worker\r\n") != std::string::npos;
+        seen = read_file_bytes(path).find("from a worker\r\n") != std::string::npos;
     }
     EXPECT_TRUE(seen);
 }
@@ -205,14 +195,14 @@ TEST_F(log_service_files, the_last_lines_are_written_when_the_service_goes) {
         last.write_anne_log(L"final words");
         path = last.open_file(log_writer::anne_log);
     }
-    EXPECT_NE(read_all(path).find("] final words\r\n"), std::string::npos);
+    EXPECT_NE(read_file_bytes(path).find("] final words\r\n"), std::string::npos);
 }
 
 TEST_F(log_service_files, lines_waiting_for_a_file_are_bounded_and_the_oldest_go_first) {
     for (size_t i = 0; i < log_writer::max_queued + 5; ++i) writer.write_log(std::to_wstring(i).c_str());
     writer.open_logs(L"shop1");
     writer.flush();
-    const std::string general = read_all(writer.open_file(log_writer::general_log));
+    const std::string general = read_file_bytes(writer.open_file(log_writer::general_log));
     // The login's own line took one more place.
     EXPECT_EQ(general.find("] 5\r\n"), std::string::npos);
     EXPECT_NE(general.find("] 6\r\n"), std::string::npos);
