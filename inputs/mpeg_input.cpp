@@ -10,11 +10,6 @@
 #include "stream.h"
 #include "utility.h"
 
-mpeg_decoder_options& mpeg_options() {
-    static mpeg_decoder_options options;
-    return options;
-}
-
 mpeg_input::decode_stage::~decode_stage() {
     delete decoder;
     free(out);

@@ -13,5 +13,6 @@ struct mpeg_decoder_options {
     bool float_output() const { return format_tag() == 3; }
 };
 
-// The library's one set of options.
+// The library's one set of options: those of its input-and-tag factory
+// (mpeg_factory.cpp).
 mpeg_decoder_options& mpeg_options();

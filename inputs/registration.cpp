@@ -7,7 +7,9 @@
 #include "file_stream.h"
 #include "http_stream.h"
 #include "mms_stream.h"
+#include "mpeg_factory.h"
 #include "mpeg_input.h"
+#include "mpeg_tag.h"
 #include "service_factory.h"
 #include "wm_input.h"
 
@@ -20,6 +22,9 @@ per_use_factory<stream, mms_stream> g_mms_stream_node;
 // The Windows Media input (MMS streams, chosen by content type only).
 per_use_factory<input, wm_input> g_wm_input_node;
 
-// MPEG components.
+// MPEG components, in this order: they enumerate in the reverse one.
 per_use_factory<input, mpeg_input> g_mpeg_input_node;
+per_use_factory<tag, mpeg_tag> g_mpeg_tag_node;
+mpeg_factory_node g_mpeg_factory_node;
+singleton_factory<file_type, mpeg_file_type> g_mpeg_file_type_node;
 }  // namespace
