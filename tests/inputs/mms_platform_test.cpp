@@ -1,6 +1,14 @@
 // The platform's own Windows Media reader (Wine's wmvcore here) with an MMS
 // address: there is no MMS server on this machine, so the stream must give
-// up without hanging. The test also prints what the reader reported.
+// up without hanging. The test also prints what the reader reported (under
+// Wine 8: WMCreateReader succeeds, Open fails at once with 0x80070003 and no
+// status event follows).
+//
+// Not part of the regular run: once Wine's media reader has been loaded, the
+// process takes from 15 s to over two minutes to exit after the test has
+// passed (its teardown waits on the desktop process), which the suite cannot
+// bound. Run it by hand with --gtest_also_run_disabled_tests; the fake-reader
+// tests cover the stream's own behaviour on a failed open.
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <vector>
@@ -33,7 +41,7 @@ public:
 
 }  // namespace
 
-TEST(mms_platform_reader, gives_up_on_an_mms_address) {
+TEST(mms_platform_reader, DISABLED_gives_up_on_an_mms_address) {
     ASSERT_NE(recorder(), nullptr);
     recorder()->clear();
     wm_reader::set_factory(nullptr);
