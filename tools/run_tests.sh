@@ -17,4 +17,4 @@ zel_xvfb_start
 zel_wine_start
 
 cd "$ZEL_BUILD_DIR"
-ctest --output-on-failure -j "$(nproc)" --timeout 300 "$@"
+ctest --output-on-failure -j "$(nproc)" --timeout 400 "$@"
