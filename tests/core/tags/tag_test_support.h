@@ -12,6 +12,12 @@
 
 namespace tag_test {
 
+// The texts that make_tag_fixtures.py writes into the tagged fixtures.
+inline const char* const kTitle = "봄날의 노래";
+inline const char* const kArtist = "김민수";
+inline const char* const kAlbum = "사계절";
+inline const char* const kComment = "매장 음악";
+
 // The bytes of a file; "" when it cannot be read.
 std::string read_bytes(const std::wstring& path);
 bool write_bytes(const std::wstring& path, const std::string& data);

@@ -8,13 +8,12 @@
 #include "tag_test_support.h"
 
 using tag_test::work_folder;
+using tag_test::kTitle;
+using tag_test::kArtist;
+using tag_test::kAlbum;
+using tag_test::kComment;
 
 namespace {
-
-const char* const kTitle = "봄날의 노래";
-const char* const kArtist = "김민수";
-const char* const kAlbum = "사계절";
-const char* const kComment = "매장 음악";
 
 // Opens a fixture and reads its trailing tags into list.
 struct read_fixture {

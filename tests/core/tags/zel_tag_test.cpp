@@ -6,12 +6,11 @@
 #include "zel_tag.h"
 
 using tag_test::work_folder;
+using tag_test::kTitle;
+using tag_test::kArtist;
+using tag_test::kAlbum;
 
 namespace {
-
-const char* const kTitle = "봄날의 노래";
-const char* const kArtist = "김민수";
-const char* const kAlbum = "사계절";
 
 struct bound_tag {
     explicit bound_tag(const char* fixture) {
