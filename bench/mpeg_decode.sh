@@ -22,17 +22,8 @@ for tool in sox lame mpg123 wine; do
   command -v "$tool" >/dev/null || { echo "mpeg_decode: $tool is missing" >&2; exit 1; }
 done
 
-file="$build/bench/music_240s_192k.mp3"
-if [ ! -f "$file" ]; then
-  tmp=$(mktemp -d)
-  sox -R -n -r 44100 -c 2 -b 16 "$tmp/tone.wav" synth 0.3 pluck A2 pluck E3 repeat 39 vol 0.7
-  sox -R -n -r 44100 -c 2 -b 16 "$tmp/noise.wav" synth 12 pinknoise vol 0.25
-  sox -R -m -v 1 "$tmp/tone.wav" -v 1 "$tmp/noise.wav" "$tmp/clip.wav"
-  sox -R "$tmp/clip.wav" "$tmp/music.wav" repeat 19
-  lame --quiet --resample 44.1 -b 192 "$tmp/music.wav" "$file.part"
-  mv "$file.part" "$file"
-  rm -rf "$tmp"
-fi
+. "$repo/bench/long_mp3.sh"
+file=$(bench_long_mp3 "$build")
 
 export ZEL_BUILD_DIR="$build"
 . "$repo/tools/wine_env.sh"
