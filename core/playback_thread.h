@@ -99,6 +99,7 @@ private:
     void apply_seek(double target);
     bool end_of_input(int& n, pass_result& result);
     bool write_block(const unsigned char* data, int& n);
+    void advance_played(double now);
     void publish(int written, double latency);
     void release_stream_and_input();
 
@@ -146,7 +147,7 @@ private:
     std::vector<engine_listener*> listeners_;
     mem_chunk<unsigned char> block_;
     double decoded_ = 0.0;  // M: seconds decoded
-    double played_ = 0.0;   // L: the published position
+    double played_ = 0.0;   // L: the published position (never lowered but by a start or seek)
     double end_ = 0.0;      // S: where the entry ends, as known
     long long written_ = 0;
     bool open_ = false;

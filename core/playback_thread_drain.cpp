@@ -45,8 +45,7 @@ void playback_thread::final_wait(int fade_ms) {
     while (!quit_ && !output_->is_finished()) {
         if (!running_ && stop_mode_ == 0) break;
         int buffered = output_->buffered_bytes();
-        played_ = decoded_ - static_cast<double>(buffered) / bytes_per_second_;
-        position_ = played_;
+        advance_played(decoded_ - static_cast<double>(buffered) / bytes_per_second_);
         // Only a thread that reached its end by itself, and was not stopped
         // since, goes on with the next entry: a user's stop or skip while the
         // output drains must not start the automatic next track.

@@ -295,11 +295,18 @@ bool playback_thread::write_block(const unsigned char* data, int& n) {
     return true;
 }
 
+// The published position never goes down between a start and a seek: the
+// decoded time and the output's buffered bytes move in steps of their own,
+// and their difference may fall back by rounding (or by a changed latency).
+void playback_thread::advance_played(double now) {
+    if (now > played_) played_ = now;
+    position_ = played_;
+}
+
 void playback_thread::publish(int written, double latency) {
     written_ += written;
     int buffered = output_->buffered_bytes();
-    played_ = decoded_ - static_cast<double>(buffered) / bytes_per_second_ - latency;
-    position_ = played_;
+    advance_played(decoded_ - static_cast<double>(buffered) / bytes_per_second_ - latency);
     if (seek_target_ < 0.0) {
         position_record_ = format_;
         position_record_.length = end_;

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Cross-builds the third-party libraries the player links against (static, i686 MinGW-w64,
-# posix thread variant) into a cached prefix.
+# Cross-builds the third-party libraries the player links against (static, MinGW-w64, posix
+# thread variant) into a cached prefix, for one architecture: i686 (the shipped program, the
+# default) or x86_64 (the test build of machines that cannot run 32-bit code).
 #
-#   tools/build_deps.sh [PREFIX]
+#   tools/build_deps.sh [--arch i686|x86_64] [PREFIX]
 #
 # Without PREFIX the libraries go to ${ZEL_DEPS_DIR:-/var/cache/zel-deps}/<key>, where <key>
-# is taken from the hash of this script and of cmake/toolchain-i686-mingw.cmake, so a change
-# to either one gives a fresh prefix. A prefix that holds .complete is reused as it is.
+# is taken from the hash of this script and of the architecture's toolchain files, so a change
+# to any of them gives a fresh prefix. A prefix that holds .complete is reused as it is.
 #
 # Sources come from Debian's source packages (apt-get source, Debian patches applied), read
 # through a private apt configuration whose deb-src entry is the machine's own Debian archive
@@ -18,16 +19,23 @@ set -euo pipefail
 
 script_path=$(readlink -f "${BASH_SOURCE[0]}")
 repo_dir=$(cd "$(dirname "$script_path")/.." && pwd)
-toolchain_file="$repo_dir/cmake/toolchain-i686-mingw.cmake"
+arch=i686
 
 usage() {
-  echo "usage: $(basename "$0") [PREFIX]" >&2
-  echo "  default PREFIX: \${ZEL_DEPS_DIR:-/var/cache/zel-deps}/<hash of this script and the toolchain file>" >&2
+  echo "usage: $(basename "$0") [--arch i686|x86_64] [PREFIX]" >&2
+  echo "  default PREFIX: \${ZEL_DEPS_DIR:-/var/cache/zel-deps}/<hash of this script and the toolchain files>" >&2
 }
 
 case "${1:-}" in
   -h|--help) usage; exit 0 ;;
+  --arch) arch=${2:-}; shift 2 || { usage; exit 2; } ;;
 esac
+case "$arch" in
+  i686|x86_64) ;;
+  *) usage; exit 2 ;;
+esac
+toolchain_file="$repo_dir/cmake/toolchain-$arch-mingw.cmake"
+toolchain_common="$repo_dir/cmake/toolchain-mingw-common.cmake"
 if [ $# -gt 1 ]; then
   usage
   exit 2
@@ -40,7 +48,7 @@ fi
 if [ $# -eq 1 ]; then
   prefix=$(readlink -m "$1")
 else
-  key=$(cat "$script_path" "$toolchain_file" | sha256sum | cut -c1-12)
+  key=$(cat "$script_path" "$toolchain_file" "$toolchain_common" | sha256sum | cut -c1-12)
   prefix=$(readlink -m "${ZEL_DEPS_DIR:-/var/cache/zel-deps}/$key")
 fi
 
@@ -58,7 +66,7 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
-host=i686-w64-mingw32
+host=$arch-w64-mingw32
 cc=$host-gcc-posix
 cxx=$host-g++-posix
 jobs=$(nproc)
@@ -67,7 +75,7 @@ work="$prefix.work"
 for tool in "$cc" "$cxx" "$host-ar" "$host-ranlib" apt-get dpkg-source cmake make \
             autoconf automake aclocal libtoolize flock; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "build_deps: '$tool' not found (needs g++-mingw-w64-i686-posix, cmake, autoconf," \
+    echo "build_deps: '$tool' not found (needs g++-mingw-w64-$arch-posix, cmake, autoconf," \
          "automake, libtool, dpkg-dev)" >&2
     exit 1
   fi

@@ -6,9 +6,22 @@
 # engine: on the sound device when Wine lists one, otherwise into a WAV file
 # whose path it prints. Any arguments go to the player instead, e.g. a path
 # of your own (a Windows path or Z:\... for a Linux one) or /quit-after=5000.
+# It runs the 32-bit build where this machine can execute 32-bit programs,
+# else the 64-bit build under 64-bit Wine, and says which (ZEL_TEST_ARCH
+# forces either; the 32-bit program is built in every case).
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-ZEL_BUILD_DIR=$("$repo/tools/build.sh" "${ZEL_BUILD_DIR:-$repo/build}" | tail -n1)
+. "$repo/tools/arch.sh"
+"$repo/tools/setup_machine.sh"
+arch=$(zel_run_arch)
+if [ "$arch" = x86_64 ]; then
+  "$repo/tools/build.sh" --arch i686 --no-tests >/dev/null
+  echo "run_player: playing on the 64-bit build (x86_64) under 64-bit Wine:" \
+       "$(zel_can_run_32bit && echo "ZEL_TEST_ARCH=x86_64" || echo "this machine cannot run 32-bit programs")" >&2
+else
+  echo "run_player: playing on the 32-bit build (i686)" >&2
+fi
+ZEL_BUILD_DIR=$("$repo/tools/build.sh" --arch "$arch" "${ZEL_BUILD_DIR:-$(zel_default_build_dir "$repo" "$arch")}" | tail -n1)
 export ZEL_BUILD_DIR
 
 args=("$@")

@@ -2,10 +2,30 @@
 # Builds everything and runs every test under Wine (Korean locale, KST, an
 # ALSA null sound device, Xvfb for windows).
 #   tools/run_tests.sh [ctest arguments...]
+# The tests run on the 32-bit build (build/) where this machine can execute
+# 32-bit programs, else on the 64-bit build (build-x86_64/) under 64-bit Wine;
+# ZEL_TEST_ARCH=i686|x86_64 forces either. The other architecture is compiled
+# too, without its tests, so that neither build rots (ZEL_SKIP_OTHER_BUILD=1
+# leaves it out). ZEL_BUILD_DIR moves the tested build's folder.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-ZEL_BUILD_DIR=$("$repo/tools/build.sh" "${ZEL_BUILD_DIR:-$repo/build}" | tail -n1)
+. "$repo/tools/arch.sh"
+
+"$repo/tools/setup_machine.sh"
+arch=$(zel_run_arch)
+if [ "$arch" = x86_64 ]; then
+  if zel_can_run_32bit; then why="ZEL_TEST_ARCH=x86_64"; else why="this machine cannot run 32-bit programs"; fi
+  echo "run_tests: $why: testing the 64-bit build (x86_64) under 64-bit Wine" >&2
+fi
+other=x86_64
+[ "$arch" = i686 ] || other=i686
+
+ZEL_BUILD_DIR=$("$repo/tools/build.sh" --arch "$arch" "${ZEL_BUILD_DIR:-$(zel_default_build_dir "$repo" "$arch")}" | tail -n1)
 export ZEL_BUILD_DIR
+if [ "${ZEL_SKIP_OTHER_BUILD:-0}" != 1 ]; then
+  echo "run_tests: compiling the $other build (no tests) as well" >&2
+  "$repo/tools/build.sh" --arch "$other" --no-tests >/dev/null
+fi
 . "$repo/tools/wine_env.sh"
 
 cleanup() {
@@ -17,4 +37,4 @@ zel_xvfb_start
 zel_wine_start
 
 cd "$ZEL_BUILD_DIR"
-ctest --output-on-failure -j "$(nproc)" --timeout 400 "$@"
+ctest --output-on-failure -j "${ZEL_JOBS:-$(nproc)}" --timeout 400 "$@"

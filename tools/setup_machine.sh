@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a Debian 12 machine (run as
-# root): MinGW-w64 (i686, posix threads), CMake and Ninja, autotools for the
-# dependency builds, GoogleTest's sources, Wine with i386, Xvfb, a Hangul font,
-# and the Linux-side tools the tests use. Skips everything already present.
+# root): MinGW-w64 for i686 and x86_64 (posix threads), CMake, Ninja and
+# ccache, autotools for the dependency builds, GoogleTest's sources, Wine
+# (32-bit with i386, and 64-bit for machines that cannot run 32-bit code),
+# Xvfb, a Hangul font, and the Linux-side tools the tests use. Skips
+# everything already present.
 set -euo pipefail
 
 packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  cmake ninja-build make autoconf automake libtool pkg-config dpkg-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  cmake ninja-build ccache make autoconf automake libtool pkg-config dpkg-dev
   googletest ca-certificates
-  wine wine32:i386 xvfb xauth fonts-nanum locales
+  wine wine32:i386 wine64 xvfb xauth fonts-nanum locales
   python3 mpg123 lame twolame sox
 )
 

@@ -2,10 +2,31 @@
 # Needs ZEL_BUILD_DIR. A Wine prefix, a Korean locale (ANSI code page 949), a
 # POSIX time zone that msvcrt understands and an ALSA null device so that Wine
 # lists sound devices; none of it touches the machine outside the build folder.
+# The build's architecture (the file zel_arch that CMake writes) picks 32-bit
+# or 64-bit Wine; "wine" on PATH is then that loader. Debian's own "wine"
+# starts the 32-bit loader whenever it is installed, even on machines that
+# cannot execute it.
 : "${ZEL_BUILD_DIR:?ZEL_BUILD_DIR must name the build folder}"
 ZEL_WINE_DIR="$ZEL_BUILD_DIR/wine"
 export WINEPREFIX="$ZEL_WINE_DIR/prefix"
-export WINEARCH=win32
+ZEL_ARCH=$(cat "$ZEL_BUILD_DIR/zel_arch" 2>/dev/null || echo i686)
+if [ "$ZEL_ARCH" = x86_64 ]; then
+    export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+else
+    export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine
+fi
+mkdir -p "$ZEL_WINE_DIR/bin"
+# A script, not a link: Wine's loader finds its own files by the name it was
+# started under.
+if [ -L "$ZEL_WINE_DIR/bin/wine" ] || ! grep -qxF "exec $WINELOADER \"\$@\"" "$ZEL_WINE_DIR/bin/wine" 2>/dev/null; then
+    printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" > "$ZEL_WINE_DIR/bin/wine.$$"
+    chmod +x "$ZEL_WINE_DIR/bin/wine.$$"
+    mv -f "$ZEL_WINE_DIR/bin/wine.$$" "$ZEL_WINE_DIR/bin/wine"
+fi
+case ":$PATH:" in
+    *":$ZEL_WINE_DIR/bin:"*) ;;
+    *) export PATH="$ZEL_WINE_DIR/bin:$PATH" ;;
+esac
 export WINEDEBUG="${ZEL_WINEDEBUG:--all}"
 # No Mono or Gecko install prompts; no crash debugger that would wait for a user.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
@@ -34,10 +55,24 @@ zel_wine_prepare() {
 zel_wine_start() {
     zel_wine_prepare
     mkdir -p "$WINEPREFIX"
+    if [ ! -x "$WINELOADER" ]; then
+        echo "wine: $WINELOADER is missing (Debian package $([ "$ZEL_ARCH" = x86_64 ] && echo wine64 || echo wine32:i386));" \
+             "tools/setup_machine.sh installs it" >&2
+        return 1
+    fi
     # One persistent server for every program of the run; the first boot
     # creates the prefix (about 20 s), later ones only start it.
     wineserver -p </dev/null >/dev/null 2>&1 || true
-    wine wineboot -i </dev/null >/dev/null 2>&1
+    local log="$ZEL_WINE_DIR/wineboot.log" rc=0
+    WINEDEBUG=err+all wine wineboot -i </dev/null >"$log" 2>&1 || rc=$?
+    if [ $rc -ne 0 ]; then
+        echo "wine: '$WINELOADER wineboot -i' failed with exit code $rc (WINEARCH=$WINEARCH, WINEPREFIX=$WINEPREFIX):" >&2
+        tail -n 20 "$log" >&2
+        if [ $rc -eq 126 ] && [ "$ZEL_ARCH" = i686 ]; then
+            echo "wine: this machine cannot execute 32-bit programs; test the 64-bit build (ZEL_TEST_ARCH=x86_64)" >&2
+        fi
+        return 1
+    fi
 }
 
 zel_wine_stop() {

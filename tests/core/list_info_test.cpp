@@ -61,6 +61,9 @@ TEST(list_info, layout_is_numbers_then_eight_strings) {
     // Every module compiles this class, so these offsets of the 32-bit build
     // are the contract between them: the table pointer, the numbers (doubles
     // on 8-byte boundaries), the flag, then the eight string pointers.
+#ifdef _WIN64
+    GTEST_SKIP() << "the offsets are the 32-bit program's contract; pointers are 8 bytes here";
+#endif
     list_info e;
     auto at = [&e](const void* field) {
         return static_cast<int>(static_cast<const char*>(field) - reinterpret_cast<const char*>(&e));
