@@ -79,23 +79,23 @@ zel_wine_stop() {
     wineserver -k </dev/null >/dev/null 2>&1 || true
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. Xvfb picks the number
+# itself (-displayfd), so that runs side by side never share a screen.
 zel_xvfb_start() {
-    local n
-    for n in $(seq 91 140); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-            ZEL_XVFB_PID=$!
-            export DISPLAY=":$n"
-            for _ in $(seq 1 50); do
-                [ -e "/tmp/.X11-unix/X$n" ] && return 0
-                sleep 0.1
-            done
-            kill "$ZEL_XVFB_PID" 2>/dev/null || true
-        fi
-    done
-    echo "no free X display for Xvfb" >&2
-    return 1
+    local fifo
+    fifo=$(mktemp -u /tmp/zel_xvfb.XXXXXX)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" </dev/null >/dev/null 2>&1 &
+    ZEL_XVFB_PID=$!
+    local n=""
+    read -r -t 10 n <"$fifo" || true
+    rm -f "$fifo"
+    if [ -z "$n" ] || ! kill -0 "$ZEL_XVFB_PID" 2>/dev/null; then
+        kill "$ZEL_XVFB_PID" 2>/dev/null || true
+        echo "Xvfb did not start (package xvfb)" >&2
+        return 1
+    fi
+    export DISPLAY=":$n"
 }
 
 zel_xvfb_stop() {
