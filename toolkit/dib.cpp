@@ -114,12 +114,9 @@ bool dib::copy_loaded_bitmap(HBITMAP loaded, unsigned int bits) {
 }
 
 bool dib::create_from_file(const wchar_t* path) {
-    if (!path || !*path) return false;
-    HANDLE loaded = LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
-    if (!loaded) {
-        clear();
-        return false;
-    }
+    clear();
+    HANDLE loaded = path && *path ? LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE) : nullptr;
+    if (!loaded) return false;
     return copy_loaded_bitmap(static_cast<HBITMAP>(loaded), 24);
 }
 

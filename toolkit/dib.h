@@ -7,10 +7,11 @@
 //
 // The object owns its section and DC and releases them in clear and in the
 // destructor. One thread at a time uses it (the user-interface thread).
-#include <ocidl.h>
 #include <windows.h>
 
 #include "zel_export.h"
+
+struct IPicture;
 
 class ZEL_CORE_API dib {
 public:

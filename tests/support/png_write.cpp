@@ -33,21 +33,6 @@ png_color_16 to_png(const png_colour16& c) {
     return p;
 }
 
-int channels(int colour_type) {
-    switch (colour_type) {
-        case 2:
-            return 3;
-        case 4:
-            return 2;
-        case 6:
-            return 4;
-        default:
-            return 1;
-    }
-}
-}  // namespace
-
-namespace {
 // The libpng part, with nothing that a jump back from libpng could skip.
 bool write_png_to(sink* out, const png_spec* spec, const png_color* palette, int palette_size,
                   uint8_t* const* rows, const png_color_16* trns, const png_color_16* bkgd) {
@@ -85,7 +70,7 @@ std::string encode_png(const png_spec& spec, std::string* error) {
     for (size_t i = 0; i < palette.size(); ++i)
         palette[i] = {spec.palette[3 * i], spec.palette[3 * i + 1], spec.palette[3 * i + 2]};
     const size_t row_bytes =
-        (static_cast<size_t>(spec.width) * channels(spec.colour_type) * spec.bit_depth + 7) / 8;
+        (static_cast<size_t>(spec.width) * png_channels(spec.colour_type) * spec.bit_depth + 7) / 8;
     std::vector<std::vector<uint8_t>> rows(spec.height);
     std::vector<uint8_t*> row_pointers(spec.height);
     for (uint32_t y = 0; y < spec.height; ++y) {
@@ -101,6 +86,19 @@ std::string encode_png(const png_spec& spec, std::string* error) {
         return std::string();
     }
     return out.bytes;
+}
+
+int png_channels(int colour_type) {
+    switch (colour_type) {
+        case 2:
+            return 3;
+        case 4:
+            return 2;
+        case 6:
+            return 4;
+        default:
+            return 1;
+    }
 }
 
 png_spec rgb_spec(uint32_t width, uint32_t height, const std::vector<uint8_t>& rgb) {

@@ -31,6 +31,9 @@ struct png_spec {
 // reason in error when given).
 std::string encode_png(const png_spec& spec, std::string* error = nullptr);
 
+// Samples per pixel of a colour type.
+int png_channels(int colour_type);
+
 // 8-bit RGB rows, top-down, three bytes per pixel.
 png_spec rgb_spec(uint32_t width, uint32_t height, const std::vector<uint8_t>& rgb);
 

@@ -18,24 +18,9 @@ const std::vector<corpus_case>& all_png_formats() {
     return formats;
 }
 
-namespace {
-int channel_count(int colour_type) {
-    switch (colour_type) {
-        case 2:
-            return 3;
-        case 4:
-            return 2;
-        case 6:
-            return 4;
-        default:
-            return 1;
-    }
-}
-}  // namespace
-
 uint16_t corpus_sample(int colour_type, int bit_depth, int x, int y, int channel) {
     const uint32_t max = (1u << bit_depth) - 1;
-    const bool alpha = (colour_type == 4 || colour_type == 6) && channel == channel_count(colour_type) - 1;
+    const bool alpha = (colour_type == 4 || colour_type == 6) && channel == png_channels(colour_type) - 1;
     if (alpha) {
         switch ((x + 2 * y) % 4) {
             case 0:
@@ -64,7 +49,7 @@ png_spec corpus_image(int colour_type, int bit_depth, uint32_t width, uint32_t h
     spec.colour_type = colour_type;
     spec.bit_depth = bit_depth;
     spec.interlaced = interlaced;
-    const int channels = channel_count(colour_type);
+    const int channels = png_channels(colour_type);
     for (uint32_t y = 0; y < height; ++y) {
         std::vector<uint8_t> row((static_cast<size_t>(width) * channels * bit_depth + 7) / 8);
         size_t bit = 0;

@@ -71,10 +71,7 @@ TEST(png_decoder, every_colour_type_and_bit_depth_shows_its_pixels) {
             << image.last_error();
         EXPECT_EQ(image.width(), 13);
         EXPECT_EQ(image.height(), 9);
-        const int depth = format.bit_depth * (format.colour_type == 2   ? 3
-                                              : format.colour_type == 4 ? 2
-                                              : format.colour_type == 6 ? 4
-                                                                        : 1);
+        const int depth = format.bit_depth * png_channels(format.colour_type);
         const unsigned bits = depth > 16 ? 24 : depth == 16 ? 8 : depth == 2 ? 4 : depth;
         EXPECT_EQ(image.bit_count(), bits);
         EXPECT_EQ(image.colours_used(), bits == 24 ? 0u : 1u << bits);

@@ -12,8 +12,20 @@
 #include "window_capture.h"
 
 namespace {
-// Blue, with a red square at 10, 10 to 30, 30.
+// Blue, with a red square at 10, 10 to 30, 30; a 60 x 40 popup at 40, 40,
+// shown and painted, destroyed with the object.
 class painted_window : public window {
+public:
+    painted_window() {
+        create(0, L"zel_painted_window", L"", WS_POPUP | WS_VISIBLE, 40, 40, 60, 40, nullptr, 0);
+        UpdateWindow(hwnd_);
+        window_rig::pump();
+    }
+    ~painted_window() override {
+        if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    }
+
+private:
     LRESULT window_proc(UINT msg, WPARAM wparam, LPARAM lparam) override {
         if (msg == WM_PAINT) {
             PAINTSTRUCT ps;
@@ -33,9 +45,7 @@ using window_rig_test = toolkit_test;
 
 TEST_F(window_rig_test, a_window_is_captured_to_a_png_file) {
     painted_window w;
-    ASSERT_TRUE(w.create(0, L"zel_painted_window", L"", WS_POPUP | WS_VISIBLE, 40, 40, 60, 40, nullptr, 0));
-    UpdateWindow(w.get_hwnd());
-    window_rig::pump();
+    ASSERT_NE(w.get_hwnd(), nullptr);
     pixel_image shot = capture_window(w.get_hwnd());
     ASSERT_EQ(shot.width, 60);
     ASSERT_EQ(shot.height, 40);
@@ -53,34 +63,28 @@ TEST_F(window_rig_test, a_window_is_captured_to_a_png_file) {
     ASSERT_TRUE(back.create(60, 40, 24));
     file.draw(back.get_memdc(), 0, 0);
     EXPECT_EQ(capture_dc(back.get_memdc(), 0, 0, 60, 40).rgb, shot.rgb);
-    DestroyWindow(w.get_hwnd());
 }
 
 TEST_F(window_rig_test, the_capture_shows_the_window_shape) {
     painted_window w;
-    ASSERT_TRUE(w.create(0, L"zel_painted_window", L"", WS_POPUP | WS_VISIBLE, 40, 40, 60, 40, nullptr, 0));
     SetWindowRgn(w.get_hwnd(), CreateRectRgn(10, 10, 30, 30), TRUE);
     UpdateWindow(w.get_hwnd());
     window_rig::pump();
     pixel_image shot = capture_window(w.get_hwnd());
     EXPECT_EQ(shot.count(RGB(255, 0, 0)), 400);
     EXPECT_EQ(shot.count(RGB(255, 0, 255)), 60 * 40 - 400);
-    DestroyWindow(w.get_hwnd());
 }
 
 // Test programs run side by side on one display: a window under another is
 // still captured with its own pixels.
 TEST_F(window_rig_test, a_covered_window_is_captured_whole) {
     painted_window w;
-    ASSERT_TRUE(w.create(0, L"zel_painted_window", L"", WS_POPUP | WS_VISIBLE, 40, 40, 60, 40, nullptr, 0));
-    UpdateWindow(w.get_hwnd());
     window_rig::host_window cover(30, 30, 100, 100, RGB(0, 255, 0));
     SetWindowPos(cover.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     window_rig::pump();
     pixel_image shot = capture_window(w.get_hwnd());
     EXPECT_EQ(shot.count(RGB(255, 0, 0)), 400);
     EXPECT_EQ(shot.count(RGB(0, 0, 255)), 60 * 40 - 400);
-    DestroyWindow(w.get_hwnd());
 }
 
 TEST_F(window_rig_test, the_recorder_logs_commands_sent_and_posted) {
