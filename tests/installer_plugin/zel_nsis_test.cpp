@@ -132,7 +132,8 @@ TEST_P(full_sweep, closes_the_client_first_and_ends_the_programs_in_order) {
     expect_look_alikes_running(scene);
 }
 
-INSTANTIATE_TEST_SUITE_P(zel_nsis, full_sweep, testing::ValuesIn(exports));
+INSTANTIATE_TEST_SUITE_P(zel_nsis, full_sweep, testing::ValuesIn(exports),
+                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 TEST(zel_nsis_sweep, ends_only_the_first_client_launcher_and_manager) {
     sweep_scene scene;
