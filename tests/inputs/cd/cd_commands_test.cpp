@@ -208,5 +208,12 @@ TEST(cd_commands, locks_the_tray_while_a_rip_is_open) {
         EXPECT_EQ(locks[0].cdb, (bytes{0x1E, 0x20, 0, 0, 1, 0}));
         EXPECT_EQ(locks[1].cdb, (bytes{0x1E, 0x20, 0, 0, 0, 0}));
         EXPECT_EQ(locks[1].direction, 0);  // out
+
+        // Ending the extractor with a rip open unlocks the tray as well.
+        ASSERT_EQ(cd_ripper::open_ripper(chunk_bytes, 2000, 2000), 0);
+        cd_ripper::deinit();
+        const std::vector<scsi_command> at_end = drive->commands(0x1E);
+        ASSERT_EQ(at_end.size(), 4u);
+        EXPECT_EQ(at_end[3].cdb, (bytes{0x1E, 0x20, 0, 0, 0, 0}));
     }
 }
