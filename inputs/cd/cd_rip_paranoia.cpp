@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "cd_extractor.h"
 #include "cd_paranoia.h"
@@ -31,6 +32,8 @@ public:
     int failures_in_row = 0;
     bool given_up = false;
 };
+
+static_assert(std::is_standard_layout<cd_paranoia_session>::value, "the drive must sit at the session's start");
 
 namespace {
 
