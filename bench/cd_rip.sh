@@ -8,11 +8,13 @@
 # does not count). The last line gives both throughputs as a multiple of
 # real time (44,100 stereo frames a second).
 #   bench/cd_rip.sh [BUILD_DIR] [SECONDS] [JITTER_STEPS]
-# BUILD_DIR defaults to $ZEL_BUILD_DIR, else build/; build it first
-# (tools/build.sh BUILD_DIR).
+# BUILD_DIR defaults to $ZEL_BUILD_DIR, else the folder of the build this
+# machine runs (build/, or build-x86_64/ where 32-bit code cannot run); build
+# it first (tools/build.sh BUILD_DIR).
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$repo/build}}")
+. "$repo/tools/arch.sh"
+build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$(zel_default_build_dir "$repo" "$(zel_run_arch)")}}")
 seconds=${2:-600}
 steps=${3:-500}
 driver="$build/bench/cd_rip_bench.exe"
