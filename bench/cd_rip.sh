@@ -3,10 +3,10 @@
 # (default 600) ripped in normal mode through the SCSI pass-through over the
 # tests' fake device layer and a virtual drive, once with every read exact
 # and once with jitter of up to JITTER_STEPS x 4 bytes (default 500 steps,
-# 2000 bytes) on every read after the first. Every delivered byte is checked
-# against the disc. Times are measured inside the driver (Wine's start-up
-# does not count). The last line gives both throughputs as a multiple of
-# real time (44,100 stereo frames a second).
+# 2000 bytes) on every read after the first, each the best of three runs.
+# Every delivered byte is checked against the disc. Times are measured inside
+# the driver (Wine's start-up does not count). The last line gives both
+# throughputs as a multiple of real time (44,100 stereo frames a second).
 #   bench/cd_rip.sh [BUILD_DIR] [SECONDS] [JITTER_STEPS]
 # BUILD_DIR defaults to $ZEL_BUILD_DIR, else the folder of the build this
 # machine runs (build/, or build-x86_64/ where 32-bit code cannot run); build

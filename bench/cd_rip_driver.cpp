@@ -2,8 +2,9 @@
 // extraction layer (SCSI pass-through over the tests' fake device layer, a
 // virtual drive whose audio tells every byte's position) in normal mode,
 // once with every read exact and once with jitter on every read after the
-// first, checks that the audio is the disc's byte for byte, and prints the
-// throughput as a multiple of real time (44,100 frames a second).
+// first (each the best of three), checks that the audio is the disc's byte
+// for byte, and prints the throughput as a multiple of real time (44,100
+// frames a second).
 //   cd_rip_bench.exe [SECONDS] [JITTER_STEPS]
 #include <windows.h>
 
@@ -69,6 +70,17 @@ double rip_track(int seconds, int jitter_steps, const char* label) {
     return result;
 }
 
+// The best of three rips, after a short one that warms the process up.
+double best_of_three(int seconds, int jitter_steps, const char* label) {
+    double best = -1;
+    for (int i = 0; i < 3; ++i) {
+        const double x = rip_track(seconds, jitter_steps, label);
+        if (x < 0) return -1;
+        if (x > best) best = x;
+    }
+    return best;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,19 +90,20 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: cd_rip_bench.exe [SECONDS] [JITTER_STEPS]\n");
         return 2;
     }
-    const double exact = rip_track(seconds, 0, "every read exact");
+    rip_track(10, 0, "warm-up");
+    const double exact = best_of_three(seconds, 0, "every read exact");
     char label[96];
     _snprintf(label, sizeof(label) - 1, "jitter up to %d bytes on every read after the first",
               jitter_steps * 4);
     label[sizeof(label) - 1] = 0;
-    const double jittered = rip_track(seconds, jitter_steps, label);
+    const double jittered = best_of_three(seconds, jitter_steps, label);
     if (exact < 0 || jittered < 0) {
         fprintf(stderr, "cd_rip_bench: a rip failed or its audio differs from the disc\n");
         return 1;
     }
     printf(
-        "ripping throughput (real time = 44,100 frames a second): %.1f x real time without jitter, %.1f x "
-        "with jitter\n",
+        "ripping throughput (real time = 44,100 frames a second), best of three: %.1f x real time without "
+        "jitter, %.1f x with jitter\n",
         exact, jittered);
     return 0;
 }
