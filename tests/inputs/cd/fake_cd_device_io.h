@@ -41,6 +41,9 @@ public:
     letter_entry& add(wchar_t letter, virtual_cd_drive& drive, int port, int target, int lun = 0,
                       bool address_supported = true);
     letter_entry& at(wchar_t letter) { return letters_.at(letter); }
+    // The table this layer installed, for a copy of the CD layer in another
+    // module (zel_in_std.dll) to use as well.
+    const cd_device_io* table() const { return &table_; }
 
     // A new disc in the drive; the drive's next device call fails with
     // ERROR_MEDIA_CHANGED (1110).
