@@ -192,7 +192,8 @@ TEST(cd_component, add_file_of_a_cda_file_gives_its_track_and_a_wrong_file_gives
     const wchar_t here = static_cast<wchar_t>(towupper(dir.path()[0]));
     const wchar_t other = here == L'F' ? L'G' : L'F';
     d.rig.add(here, 0, 0).disc = cd_disc_of({{1, 0, 0}, {2, 0, 15000}, {3, 0, 30000}}, 45000);
-    d.rig.add(other, 0, 1).disc = virtual_disc::audio(4, 600);
+    // The other disc starts with a data track: its titles are tracks 2 and 3.
+    d.rig.add(other, 0, 1).disc = cd_disc_of({{1, 4, 0}, {2, 0, 600}, {3, 0, 1200}}, 1800);
     const unsigned here_id = 0x00094200;
     const unsigned other_id = cd_disc_id_of(d.drive(other).disc);
 
@@ -233,12 +234,15 @@ TEST(cd_component, add_file_of_a_cda_file_gives_its_track_and_a_wrong_file_gives
         EXPECT_TRUE(entries.empty());
     }
 
-    // A track file whose disc is in the other drive names that drive.
+    // A track file whose disc is in the other drive names that drive, and
+    // gets the titles of its own track number (not of the third title).
     ASSERT_TRUE(write_bytes(dir / L"Track03.cda", cda_file(3, other_id, 1200, 600)));
     entries.clear();
     ASSERT_TRUE(core::add_file((dir / L"Track03.cda").c_str(), entries));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(text(entries[0].path), cd_track_name::make(3, other_id, other));
+    EXPECT_EQ(text(entries[0].title), L"Audio Track 03");
+    EXPECT_EQ(entries[0].track, 3);
     EXPECT_EQ(entries[0].time, 8.0);
 
     // And it plays from there.
