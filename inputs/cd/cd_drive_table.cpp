@@ -193,3 +193,13 @@ cd_current_drive::~cd_current_drive() {
     cd_ripper::select_drive(saved_);
     cd_drive_table::lock().leave();
 }
+
+cd_drive_use::cd_drive_use(wchar_t letter) {
+    if (!hold_.acquire()) return;
+    cd_drive_table::init();
+    const wchar_t one_letter[2] = {letter, 0};
+    index_ = cd_drive_table::drive_index(one_letter);
+    if (index_ >= 0) disc_ = cd_drive_table::open_disc(static_cast<unsigned>(index_));
+}
+
+cd_drive_use::~cd_drive_use() { cd_drive_table::release_disc(disc_); }

@@ -14,8 +14,7 @@
 #include <vector>
 
 #include "cd_disc.h"
-
-class critsec;
+#include "critsec.h"
 
 struct cd_drive_record {
     cd_disc* disc = nullptr;  // while the drive is in use
@@ -95,4 +94,34 @@ public:
 
 private:
     int saved_;
+};
+
+// One use of the drive with a letter, for a scope: the table's lock, the
+// extractor held, the drive's disc opened; at the end the disc is let go,
+// the drive that was current before is current again and the extractor is
+// released. disc() is null when the extractor, the drive or its disc is
+// missing.
+class cd_drive_use {
+public:
+    explicit cd_drive_use(wchar_t letter);
+    ~cd_drive_use();
+    cd_drive_use(const cd_drive_use&) = delete;
+    cd_drive_use& operator=(const cd_drive_use&) = delete;
+
+    cd_disc* disc() const { return disc_; }
+    int index() const { return index_; }
+    // The drive's record; only while disc() is not null.
+    cd_drive_record& record() const { return *cd_drive_table::record(index_); }
+
+private:
+    class scope_lock {
+    public:
+        scope_lock() { cd_drive_table::lock().enter(); }
+        ~scope_lock() { cd_drive_table::lock().leave(); }
+    };
+    scope_lock lock_;
+    cd_drive_table::extractor_hold hold_;
+    cd_current_drive keep_;
+    int index_ = -1;
+    cd_disc* disc_ = nullptr;
 };

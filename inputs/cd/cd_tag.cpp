@@ -5,7 +5,6 @@
 
 #include "cd_drive_table.h"
 #include "cd_track_name.h"
-#include "critsec.h"
 #include "info_list.h"
 #include "list_info.h"
 #include "stream.h"
@@ -49,27 +48,15 @@ const wchar_t* cd_tag::get_field(const wchar_t* name) {
 
 bool cd_tag::open(stream* source, list_info* info) {
     if (!source) return false;
-    auto_sync guard(cd_drive_table::lock());
     cd_track_name::parts name;
     if (!cd_track_name::parse(info && info->path ? info->path : L"", name)) return false;
-    const wchar_t letter[2] = {name.letter, 0};
-    return describe(letter, name.track);
-}
-
-// Under the lock: the extractor is held for this call only, and the drive
-// that was current is current again at its end, whatever the outcome.
-bool cd_tag::describe(const wchar_t* letter, int track) {
-    cd_drive_table::extractor_hold hold;
-    if (!hold.acquire()) return false;
-    cd_drive_table::init();
-    cd_current_drive keep;
-    const int index = cd_drive_table::drive_index(letter);
-    if (index < 0) return false;
-    cd_disc* disc = cd_drive_table::open_disc(static_cast<unsigned>(index));
+    const int track = name.track;
+    cd_drive_use drive(name.letter);
+    const cd_disc* disc = drive.disc();
     if (!disc) return false;
 
     wchar_t file[32];
-    _snwprintf(file, 31, L"%c:\\Track%02d.cda", letter[0], track);
+    _snwprintf(file, 31, L"%c:\\Track%02d.cda", name.letter, track);
     file[31] = 0;
     path_ = file;
     delete properties_;
@@ -80,28 +67,23 @@ bool cd_tag::describe(const wchar_t* letter, int track) {
     properties_->set(L"Decoder", L"ZEL AudioCD Decoder");
 
     const int entry = disc->index_of_track(track);
-    const bool audio = track >= 1 && track <= disc->track_count() && entry >= 0 && disc->track(entry).is_audio();
-    if (audio) {
-        // Whole seconds, rounded, as the track entries have them.
-        info_.length = std::floor(disc->track_sectors(track) / 75.0 + 0.5);
-        info_.channels = 2;
-        info_.sample_rate = 44100;
-        info_.bits_per_sample = 16;
-        info_.bitrate = 1411.0;
-        if (const cd_drive_record* r = cd_drive_table::record(index)) {
-            for (const cd_disc_track& t : r->titles) {
-                if (t.record.track_number() != track) continue;
-                album_ = t.record.album();
-                artist_ = t.record.artist();
-                comment_ = t.record.comment();
-                genre_ = t.record.genre();
-                title_ = t.record.title();
-                track_text_ = decimal(t.record.track_number());
-                year_ = decimal(t.record.year());
-                break;
-            }
-        }
+    if (track < 1 || track > disc->track_count() || entry < 0 || !disc->track(entry).is_audio()) return false;
+    // Whole seconds, rounded, as the track entries have them.
+    info_.length = std::floor(disc->track_sectors(track) / 75.0 + 0.5);
+    info_.channels = 2;
+    info_.sample_rate = 44100;
+    info_.bits_per_sample = 16;
+    info_.bitrate = 1411.0;
+    for (const cd_disc_track& t : drive.record().titles) {
+        if (t.record.track_number() != track) continue;
+        album_ = t.record.album();
+        artist_ = t.record.artist();
+        comment_ = t.record.comment();
+        genre_ = t.record.genre();
+        title_ = t.record.title();
+        track_text_ = decimal(t.record.track_number());
+        year_ = decimal(t.record.year());
+        break;
     }
-    cd_drive_table::release_disc(disc);
-    return audio;
+    return true;
 }

@@ -28,8 +28,6 @@ public:
     bool accepts(stream* source, const wchar_t* path) override;
 
 private:
-    bool describe(const wchar_t* letter, int track);
-
     std::wstring path_;
     audio_format info_;
     info_list* properties_ = nullptr;

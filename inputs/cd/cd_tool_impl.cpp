@@ -3,24 +3,12 @@
 #include "cd_device_io.h"
 #include "cd_drive_table.h"
 #include "cd_title_lookup.h"
-#include "critsec.h"
 
 bool cd_tool_impl::cddb_dialog(HWND, wchar_t drive_letter) {
-    auto_sync guard(cd_drive_table::lock());
-    cd_drive_table::extractor_hold hold;
-    if (!hold.acquire()) return false;
-    cd_drive_table::init();
-    const wchar_t letter[2] = {drive_letter, 0};
-    const int index = cd_drive_table::drive_index(letter);
-    if (index < 0) return false;
-    cd_current_drive keep;
-    cd_disc* disc = cd_drive_table::open_disc(static_cast<unsigned>(index));
-    if (!disc) return false;
-    cd_drive_record& r = *cd_drive_table::record(index);
-    cd_title_lookup::ensure(*disc, r.titles);
-    const bool titled = !r.titles.empty();
-    cd_drive_table::release_disc(disc);
-    return titled;
+    cd_drive_use drive(drive_letter);
+    if (!drive.disc()) return false;
+    cd_title_lookup::ensure(*drive.disc(), drive.record().titles);
+    return !drive.record().titles.empty();
 }
 
 // Through the CD layer's device calls (the Windows ones unless a test put

@@ -77,22 +77,14 @@ bool cda_expander::expand(const wchar_t* path, std::vector<list_info>& entries) 
 }
 
 bool cda_expander::expand_drive(wchar_t letter, std::vector<list_info>& entries) {
-    cd_drive_table::extractor_hold hold;
-    if (!hold.acquire()) return false;
-    cd_drive_table::init();
-    const wchar_t one_letter[2] = {letter, 0};
-    const int index = cd_drive_table::drive_index(one_letter);
-    if (index < 0) return false;
-    cd_current_drive keep;
-    cd_disc* disc = cd_drive_table::open_disc(static_cast<unsigned>(index));
-    if (!disc) return false;
-    cd_drive_record& r = *cd_drive_table::record(index);
-    cd_title_lookup::ensure(*disc, r.titles);
-    for (const cd_disc_track& t : r.titles)
-        entries.push_back(entry(t.record, disc->disc_id(), letter, disc->track_sectors(t.record.track_number())));
-    const bool listed = !r.titles.empty();
-    cd_drive_table::release_disc(disc);
-    return listed;
+    cd_drive_use drive(letter);
+    if (!drive.disc()) return false;
+    std::vector<cd_disc_track>& titles = drive.record().titles;
+    cd_title_lookup::ensure(*drive.disc(), titles);
+    for (const cd_disc_track& t : titles)
+        entries.push_back(entry(t.record, drive.disc()->disc_id(), letter,
+                                drive.disc()->track_sectors(t.record.track_number())));
+    return !titles.empty();
 }
 
 bool cda_expander::expand_file(const wchar_t* path, std::vector<list_info>& entries) {

@@ -15,6 +15,7 @@ media_change_window* g_self = nullptr;
 void media_change_window::on_init() { cd_input::create_ripper_free_event(); }
 
 void media_change_window::on_ui_ready() {
+    if (window_ && IsWindow(window_)) return;  // one window, one set of listeners
     g_self = this;
     WNDCLASSW wc = {};
     wc.lpfnWndProc = &window_proc;

@@ -197,9 +197,14 @@ TEST(cd_component, add_file_of_a_cda_file_gives_its_track_and_a_wrong_file_gives
     const unsigned here_id = 0x00094200;
     const unsigned other_id = cd_disc_id_of(d.drive(other).disc);
 
-    ASSERT_TRUE(write_bytes(dir / L"Track02.cda", cda_file(2, here_id, 15000, 15000)));
+    // Writes a track file and adds it; what add_file answered.
     std::vector<list_info> entries;
-    ASSERT_TRUE(core::add_file((dir / L"Track02.cda").c_str(), entries));
+    auto add = [&](const wchar_t* file, const std::string& bytes) {
+        entries.clear();
+        return write_bytes(dir / file, bytes) && core::add_file((dir / file).c_str(), entries);
+    };
+
+    ASSERT_TRUE(add(L"Track02.cda", cda_file(2, here_id, 15000, 15000)));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(text(entries[0].path), cd_track_name::make(2, here_id, here));
     EXPECT_EQ(text(entries[0].title), L"Audio Track 02");
@@ -219,26 +224,20 @@ TEST(cd_component, add_file_of_a_cda_file_gives_its_track_and_a_wrong_file_gives
         std::string bytes = good;
         bytes[static_cast<size_t>(w.at)] = w.value;
         if (w.at == 24) bytes.replace(24, 4, std::string(4, '\0'));
-        ASSERT_TRUE(write_bytes(dir / L"Track09.cda", bytes));
-        entries.clear();
-        EXPECT_TRUE(core::add_file((dir / L"Track09.cda").c_str(), entries));
+        EXPECT_TRUE(add(L"Track09.cda", bytes));
         EXPECT_TRUE(entries.empty());
     }
     // A track file of a disc in no drive, or of a track the disc lacks, and
     // a file too short to be one: nothing.
     for (const std::string& bytes : {cda_file(2, 0x0BADD15C, 15000, 15000), cda_file(5, here_id, 0, 100),
                                      good.substr(0, 43)}) {
-        ASSERT_TRUE(write_bytes(dir / L"Track08.cda", bytes));
-        entries.clear();
-        EXPECT_FALSE(core::add_file((dir / L"Track08.cda").c_str(), entries));
+        EXPECT_FALSE(add(L"Track08.cda", bytes));
         EXPECT_TRUE(entries.empty());
     }
 
     // A track file whose disc is in the other drive names that drive, and
     // gets the titles of its own track number (not of the third title).
-    ASSERT_TRUE(write_bytes(dir / L"Track03.cda", cda_file(3, other_id, 1200, 600)));
-    entries.clear();
-    ASSERT_TRUE(core::add_file((dir / L"Track03.cda").c_str(), entries));
+    ASSERT_TRUE(add(L"Track03.cda", cda_file(3, other_id, 1200, 600)));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(text(entries[0].path), cd_track_name::make(3, other_id, other));
     EXPECT_EQ(text(entries[0].title), L"Audio Track 03");
@@ -385,6 +384,9 @@ TEST(cd_component, a_media_change_broadcast_tells_the_drive_listeners) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(GetParent(window), nullptr);
+    // A second start makes no second window (nor tells anyone twice).
+    for_each_component<init_quit>([](init_quit* h) { h->on_ui_ready(); });
+    EXPECT_EQ(media_window(), window);
     recorder->clear();
 
     const DWORD e = 1u << 4, d_and_g = (1u << 3) | (1u << 6);

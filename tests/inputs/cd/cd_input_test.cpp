@@ -199,17 +199,6 @@ TEST(cd_input, a_second_track_opens_when_the_first_closes_and_not_before) {
     EXPECT_TRUE(r.open(third, r.name(3)));
 }
 
-TEST(cd_input, claims_cd_names_and_cda_files) {
-    cd_input in;
-    EXPECT_TRUE(in.accepts(nullptr, L"cdda://01|00094200|E.cda"));
-    EXPECT_TRUE(in.accepts(nullptr, L"Cdda://x"));
-    EXPECT_TRUE(in.accepts(nullptr, L"C:\\Track01.cDa"));
-    EXPECT_FALSE(in.accepts(nullptr, L"C:\\a.mp3"));
-    EXPECT_FALSE(in.accepts(nullptr, nullptr));
-    EXPECT_FALSE(in.accepts_content_type(L"cda"));
-    EXPECT_FALSE(in.busy());
-}
-
 // Other work on the drives (a track file looked for in every drive, a tag
 // of another drive) changes the process's current drive; the playing track
 // goes on reading its own drive, also after a seek.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cd_drive_table.h"
+#include "cd_input.h"
 #include "cd_services_rig.h"
 #include "cd_tag.h"
 #include "cd_track_name.h"
@@ -145,17 +146,30 @@ TEST(cd_tag, refuses_bad_names_data_tracks_and_unknown_drives_and_lets_go_of_the
     EXPECT_EQ(cd_ripper::drive_count(), 0);  // ended
 }
 
-TEST(cd_tag, claims_cd_names_and_cda_files_in_any_case) {
+// The input and the tag claim the same paths: CD track and drive names and
+// ".cda" files, in any case, by the path given or else the stream's own.
+TEST(cd_tag, the_cd_input_and_tag_claim_cd_names_and_cda_files_in_any_case) {
     cd_tag t;
-    EXPECT_TRUE(t.accepts(nullptr, L"CDDA://01|00000000|E.cda"));
-    EXPECT_TRUE(t.accepts(nullptr, L"cdda://E.cda"));
-    EXPECT_TRUE(t.accepts(nullptr, L"E:\\Track01.CDA"));
-    EXPECT_FALSE(t.accepts(nullptr, L"E:\\song.mp3"));
-    EXPECT_FALSE(t.accepts(nullptr, L""));
-    cd_null_stream s;
-    wcscpy(s.path, L"F:\\Track02.cda");
-    EXPECT_TRUE(t.accepts(&s, L""));
-    EXPECT_TRUE(t.accepts(&s, nullptr));
-    wcscpy(s.path, L"F:\\a.wav");
-    EXPECT_FALSE(t.accepts(&s, nullptr));
+    cd_input in;
+    const struct {
+        const wchar_t* path;
+        const wchar_t* stream_path;
+        bool claimed;
+    } cases[] = {
+        {L"CDDA://01|00000000|E.cda", L"", true}, {L"cdda://E.cda", L"", true},
+        {L"Cdda://x", L"", true},                 {L"E:\\Track01.CDA", L"", true},
+        {L"E:\\song.mp3", L"", false},           {L"", L"", false},
+        {nullptr, L"", false},                    {L"", L"F:\\Track02.cda", true},
+        {nullptr, L"F:\\Track02.cda", true},     {nullptr, L"F:\\a.wav", false},
+        {L"F:\\a.wav", L"F:\\Track02.cda", false},
+    };
+    for (const auto& c : cases) {
+        cd_null_stream s;
+        wcscpy(s.path, c.stream_path);
+        stream* source = *c.stream_path ? &s : nullptr;
+        EXPECT_EQ(t.accepts(source, c.path), c.claimed) << (c.path ? c.path : L"(null)") << " " << c.stream_path;
+        EXPECT_EQ(in.accepts(source, c.path), c.claimed) << (c.path ? c.path : L"(null)") << " " << c.stream_path;
+    }
+    EXPECT_FALSE(in.accepts_content_type(L"cda"));
+    EXPECT_FALSE(in.busy());
 }
