@@ -204,12 +204,17 @@ TEST(cd_component, add_file_of_a_cda_file_gives_its_track_and_a_wrong_file_gives
         return write_bytes(dir / file, bytes) && core::add_file((dir / file).c_str(), entries);
     };
 
+    // The one entry a track file gave.
+    auto expect_entry = [&](const std::wstring& path, int track, double time) {
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(text(entries[0].path), path);
+        EXPECT_EQ(text(entries[0].title), L"Audio Track 0" + std::to_wstring(track));
+        EXPECT_EQ(entries[0].track, track);
+        EXPECT_EQ(entries[0].time, time);
+    };
+
     ASSERT_TRUE(add(L"Track02.cda", cda_file(2, here_id, 15000, 15000)));
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(text(entries[0].path), cd_track_name::make(2, here_id, here));
-    EXPECT_EQ(text(entries[0].title), L"Audio Track 02");
-    EXPECT_EQ(entries[0].time, 200.0);
-    EXPECT_EQ(entries[0].track, 2);
+    expect_entry(cd_track_name::make(2, here_id, here), 2, 200.0);
 
     // Headers that are not a CD track file's: handled, nothing added.
     const std::string good = cda_file(2, here_id, 15000, 15000);
@@ -238,11 +243,8 @@ TEST(cd_component, add_file_of_a_cda_file_gives_its_track_and_a_wrong_file_gives
     // A track file whose disc is in the other drive names that drive, and
     // gets the titles of its own track number (not of the third title).
     ASSERT_TRUE(add(L"Track03.cda", cda_file(3, other_id, 1200, 600)));
+    expect_entry(cd_track_name::make(3, other_id, other), 3, 8.0);
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(text(entries[0].path), cd_track_name::make(3, other_id, other));
-    EXPECT_EQ(text(entries[0].title), L"Audio Track 03");
-    EXPECT_EQ(entries[0].track, 3);
-    EXPECT_EQ(entries[0].time, 8.0);
 
     // And it plays from there.
     input* in = input_for(entries[0]);
