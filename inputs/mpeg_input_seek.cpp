@@ -8,6 +8,7 @@
 
 #include "mpeg_decoder.h"
 #include "mpeg_input.h"
+#include "playback_stop.h"
 #include "seek_table.h"
 #include "stream.h"
 
@@ -101,7 +102,7 @@ bool mpeg_input::resync_network(int64_t limit, int64_t* skipped) {
     const frame_header& first = parser_.first_frame();
     int retries = 0;
     while (*skipped <= limit - 4) {
-        if (stream_->at_end() || abort_) return false;
+        if (stream_->at_end() || abort_ || playback_stop_requested()) return false;
         unsigned char h[4];
         if (stream_->peek(h, 4) < 4) {
             if (retries >= peek_retries) return false;
@@ -128,7 +129,7 @@ bool mpeg_input::resync_network(int64_t limit, int64_t* skipped) {
 bool mpeg_input::follows_on_network(const frame_header& candidate, int length) {
     std::vector<unsigned char> frame(static_cast<size_t>(length) + 4);
     for (int retries = 0;; ++retries) {
-        if (abort_) return false;
+        if (abort_ || playback_stop_requested()) return false;
         const int got = stream_->peek(frame.data(), length + 4);
         if (got <= 0) return false;
         if (got >= length + 4) {
