@@ -66,6 +66,16 @@ private:
     bool outermost_;
 };
 
+// A playlist on the chain while its entries are expanded (also when an
+// allocation fails in between, so that later calls start afresh).
+class chain_link {
+public:
+    explicit chain_link(const wchar_t* path) { g_playlist_chain.push_back(path); }
+    ~chain_link() { g_playlist_chain.pop_back(); }
+    chain_link(const chain_link&) = delete;
+    chain_link& operator=(const chain_link&) = delete;
+};
+
 wchar_t* heap_copy(const std::wstring& text) {
     wchar_t* copy = static_cast<wchar_t*>(malloc((text.size() + 1) * sizeof(wchar_t)));
     if (copy) wcscpy(copy, text.c_str());
@@ -248,7 +258,7 @@ bool add_path(const wchar_t* path, wchar_t** owned, std::vector<list_info>& entr
         if (loader) {
             bool remote = path && is_url(path);
             g_playlists_loaded.insert(or_empty(path));
-            g_playlist_chain.push_back(or_empty(path));
+            chain_link link(or_empty(path));
             // Room for a long list at once, still growing by doubling when
             // many short lists are appended one after the other.
             const size_t needed = entries.size() + loaded.size();
@@ -266,7 +276,6 @@ bool add_path(const wchar_t* path, wchar_t** owned, std::vector<list_info>& entr
                 }
                 pacer.step();
             }
-            g_playlist_chain.pop_back();
             loader->release();
             return true;
         }
