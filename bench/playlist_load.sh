@@ -9,12 +9,14 @@
 # committed private memory, kept and at its peak, compared with the file's
 # size.
 #   bench/playlist_load.sh [BUILD_DIR] [ENTRIES] [RUNS]
-# BUILD_DIR defaults to $ZEL_BUILD_DIR, else build/; build it first
-# (tools/build.sh BUILD_DIR). The last line gives the entries per second of
+# BUILD_DIR defaults to $ZEL_BUILD_DIR, else the folder of the build this
+# machine runs (build/, or build-x86_64/ where 32-bit code cannot run); build
+# it first (tools/build.sh BUILD_DIR). The last line gives the entries per second of
 # the load and of the read, and their ratio.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$repo/build}}")
+. "$repo/tools/arch.sh"
+build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$(zel_default_build_dir "$repo" "$(zel_run_arch)")}}")
 entries=${2:-100000}
 runs=${3:-3}
 folder="$build/tests/playlist_folder"
