@@ -106,7 +106,7 @@ char* http_post::submit(const wchar_t* host, const wchar_t* path, unsigned& size
     stringx object = utf::utf16_to_ansi(path);
     const char* accept[] = {"*/*", nullptr};
     inet_handle request(HttpOpenRequestA(connection.get(), "POST", object.value(), nullptr, nullptr, accept,
-                                         INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE, 1));
+                                         INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES, 1));
     if (!request.get()) return nullptr;
 
     static const char content_type[] = "Content-Type: application/x-www-form-urlencoded";
