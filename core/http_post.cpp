@@ -105,8 +105,12 @@ char* http_post::submit(const wchar_t* host, const wchar_t* path, unsigned& size
     if (!connection.get()) return nullptr;
     stringx object = utf::utf16_to_ansi(path);
     const char* accept[] = {"*/*", nullptr};
-    inet_handle request(HttpOpenRequestA(connection.get(), "POST", object.value(), nullptr, nullptr, accept,
-                                         INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES, 1));
+    // The service sets no cookies. Wine's cookie store, once it exists, hangs
+    // the request that follows a connection the server closed without a
+    // reply; not asking it keeps such a request going.
+    const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES;
+    inet_handle request(
+        HttpOpenRequestA(connection.get(), "POST", object.value(), nullptr, nullptr, accept, flags, 1));
     if (!request.get()) return nullptr;
 
     static const char content_type[] = "Content-Type: application/x-www-form-urlencoded";

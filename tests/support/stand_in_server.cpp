@@ -16,14 +16,16 @@ std::string hex(const std::string& bytes) {
     return out;
 }
 
-// A JSON string literal of ASCII text (header names and values of tests).
-std::string json_text(const std::string& text) {
+// A JSON string literal. Quotes, backslashes and control characters are
+// escaped; other bytes above 0x7e are kept as UTF-8 when utf8 is set, else
+// escaped each as the character of that number (header names and values).
+std::string json_string(const std::string& text, bool utf8) {
     std::string out = "\"";
     for (unsigned char c : text) {
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
-        } else if (c < 0x20 || c > 0x7e) {
+        } else if (c < 0x20 || (c > 0x7e && !utf8)) {
             char escape[8];
             snprintf(escape, sizeof(escape), "\\u%04x", c);
             out += escape;
@@ -34,24 +36,8 @@ std::string json_text(const std::string& text) {
     return out + "\"";
 }
 
-// A JSON string literal of UTF-8 text: the bytes as they are, only quotes,
-// backslashes and control characters escaped.
-std::string json_utf8(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escape[8];
-            snprintf(escape, sizeof(escape), "\\u%04x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
+std::string json_text(const std::string& text) { return json_string(text, false); }
+std::string json_utf8(const std::string& text) { return json_string(text, true); }
 
 std::string trim(const std::string& text) {
     size_t start = text.find_first_not_of(" \t");

@@ -158,6 +158,9 @@ TEST(pc_identity, mac_text_of_the_adapter_with_the_lowest_index) {
         {"equal indexes: the first in list order", {{3, {0xaa, 0, 0, 0, 0, 1}}, {3, {0xbb, 0, 0, 0, 0, 2}}}, 0, 0,
          L"AA0000000001"},
         {"an eight-byte address", {{2, {1, 2, 3, 4, 5, 6, 7, 8}}}, 0, 0, L"0102030405060708"},
+        // A length beyond the eight bytes of the address field is not
+        // trusted: reading on would take bytes of the next fields.
+        {"an address length beyond the field", {{2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}}, 0, 0, L"0102030405060708"},
         {"the list grows before it is filled", {{5, {1, 2, 3, 4, 5, 6}}}, 0, 3, L""},
         {"the list grows before it is counted", {{5, {1, 2, 3, 4, 5, 6}}}, 0, 2, L"NON_MAC"},
     };

@@ -5,21 +5,13 @@
 #include <string>
 #include "service_host.h"
 #include "service_requests.h"
+#include "service_test_identity.h"
 #include "stand_in_server.h"
 
 namespace {
 
 request_identity sample_identity() {
-    request_identity id;
-    id.store.usertype = L"A";
-    id.store.storetop = L"T001";
-    id.store.storemother = L"M001";
-    id.store.storecode = L"S001";
-    id.store.storeid = L"store01";
-    id.store.storename = L"강남점";
-    id.userid = L"store01";
-    id.userpw = L"p w&=1";
-    id.pc.usermac = L"001A2B3C4D5E";
+    request_identity id = test_identity(L"강남점", L"p w&=1");
     id.pc.pc_ostime = L"20090102_080509";
     id.pc.pc_pgtime = L"20120315_093000";
     id.pc.hddidx = L"  WD-123";

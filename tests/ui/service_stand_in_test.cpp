@@ -7,24 +7,10 @@
 #include <string>
 #include <vector>
 #include "service_requests.h"
+#include "service_test_identity.h"
 #include "stand_in_server.h"
 
 namespace {
-
-// The credentials and store of the stand-in's built-in scenario.
-request_identity store01() {
-    request_identity id;
-    id.store.usertype = L"A";
-    id.store.storetop = L"T001";
-    id.store.storemother = L"M001";
-    id.store.storecode = L"S001";
-    id.store.storeid = L"store01";
-    id.store.storename = L"테스트매장";
-    id.userid = L"store01";
-    id.userpw = L"pw01";
-    id.pc.usermac = L"001A2B3C4D5E";
-    return id;
-}
 
 std::wstring text(const stringx& s) { return s.wvalue(); }
 
@@ -68,7 +54,7 @@ http_result http_get(const std::string& url, const char* headers = nullptr) {
 }
 
 service_reply login(const stand_in_server& server, const wchar_t* userid, const wchar_t* userpw) {
-    request_identity id = store01();
+    request_identity id = test_identity();
     return login_request(userid, userpw, L"", id.pc, id.volumes, L"", false, 0).send_to(server.host().c_str());
 }
 
@@ -78,7 +64,7 @@ TEST(service_stand_in, answers_a_store_from_its_scenario) {
     stand_in_server server;
     ASSERT_TRUE(server.start_scenario()) << server.error();
     const std::wstring host = server.host();
-    request_identity id = store01();
+    request_identity id = test_identity();
 
     service_reply reply = login(server, L"store01", L"pw01");
     ASSERT_EQ(reply.status(), reply_status::success) << reply.raw();
@@ -138,7 +124,7 @@ TEST(service_stand_in, keeps_what_the_client_changes_for_the_run) {
     stand_in_server server;
     ASSERT_TRUE(server.start_scenario()) << server.error();
     const std::wstring host = server.host();
-    request_identity id = store01();
+    request_identity id = test_identity();
 
     favourite_request(id, true, L"1052", L"테스트 채널", true).send_to(host.c_str());
     favourite_request(id, true, L"1053", L"아침 가요", true).send_to(host.c_str());
@@ -204,7 +190,7 @@ TEST(service_stand_in, refuses_what_the_service_refuses) {
     EXPECT_EQ(text(message), L"아이디 또는 비밀번호가 일치하지 않습니다.");
 
     // A request with a password that is no user's: the login has expired.
-    request_identity stranger = store01();
+    request_identity stranger = test_identity();
     stranger.userpw = L"old";
     service_reply expired = track_request(stranger, track_request_kind::select, 1052, L"x").send_to(host.c_str());
     EXPECT_EQ(expired.status(), reply_status::login_expired);
@@ -212,7 +198,7 @@ TEST(service_stand_in, refuses_what_the_service_refuses) {
     EXPECT_EQ(text(message), L"로그인 정보가 만료되었습니다.\n다시 로그인하여 주시기 바랍니다.");
 
     // The automatic login of a known PC reads every line as a pair.
-    request_identity id = store01();
+    request_identity id = test_identity();
     reply_map known;
     known.read(pc_login_request(id.pc).send_to(host.c_str()).lines(), 0);
     EXPECT_EQ(text(known.get(L"login")), L"true");
@@ -228,7 +214,7 @@ TEST(service_stand_in, answers_with_the_faults_it_is_given) {
     stand_in_server server;
     ASSERT_TRUE(server.start_scenario()) << server.error();
     const std::wstring host = server.host();
-    request_identity id = store01();
+    request_identity id = test_identity();
     const std::string normal = notice_request(id).send_to(host.c_str()).raw();
     ASSERT_NE(normal.find("Result=Success"), std::string::npos);
 

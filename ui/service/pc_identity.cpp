@@ -1,4 +1,5 @@
 #include "pc_identity.h"
+#include "pc_platform.h"
 #include <winioctl.h>
 #include <cstring>
 #include <string>

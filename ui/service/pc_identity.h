@@ -9,8 +9,11 @@
 // found is "NON_MAC" (the MAC text) or empty (the others). They reach the
 // system through a pc_platform (the real one unless a test passes its own).
 #include <windows.h>
-#include "pc_platform.h"
 #include "stringx.h"
+
+class pc_platform;
+// The platform's own calls (pc_platform.h).
+pc_platform& system_pc_platform();
 
 struct pc_identity {
     stringx usermac;    // MAC text of the adapter with the lowest interface index
