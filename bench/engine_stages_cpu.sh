@@ -3,7 +3,8 @@
 # equalizer), alone and inside the playback engine, per second of 44.1 kHz
 # 16-bit stereo audio.
 #   bench/engine_stages_cpu.sh [BUILD_DIR] [SECONDS] [SPEED]
-# BUILD_DIR defaults to $ZEL_BUILD_DIR, else build/; build it first
+# BUILD_DIR defaults to $ZEL_BUILD_DIR, else the folder of the build this
+# machine runs (build/, or build-x86_64/ where 32-bit code cannot run); build it first
 # (tools/build.sh BUILD_DIR). The driver (engine_stages_cpu_bench.exe in the
 # engine test folder) passes SECONDS (default 300) of a music-like signal
 # through the three stages alone, then plays SECONDS of the synth input's
@@ -15,7 +16,8 @@
 # under 2 %).
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$repo/build}}")
+. "$repo/tools/arch.sh"
+build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$(zel_default_build_dir "$repo" "$(zel_run_arch)")}}")
 seconds=${2:-300}
 speed=${3:-20}
 folder="$build/tests/engine_folder"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Speed of the MPEG decoder against Debian's mpg123 on the same file.
 #   bench/mpeg_decode.sh [BUILD_DIR] [RUNS]
-# BUILD_DIR defaults to $ZEL_BUILD_DIR, else build/; build it first
+# BUILD_DIR defaults to $ZEL_BUILD_DIR, else the folder of the build this
+# machine runs (build/, or build-x86_64/ where 32-bit code cannot run); build it first
 # (tools/build.sh BUILD_DIR). Makes a four-minute MPEG-1 layer III file at
 # 192 kbit/s once (sox, lame) into BUILD_DIR/bench, decodes it RUNS times
 # (default 11) with the decoder's driver under Wine, pushing 1024-byte pieces
@@ -11,7 +12,8 @@
 # divided by the decoder's (1.0: as fast; the target is at least 0.9).
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$repo/build}}")
+. "$repo/tools/arch.sh"
+build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$(zel_default_build_dir "$repo" "$(zel_run_arch)")}}")
 runs=${2:-11}
 driver="$build/bench/mpeg_decode_bench.exe"
 if [ ! -f "$driver" ]; then

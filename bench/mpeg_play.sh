@@ -2,7 +2,8 @@
 # Decode-and-play speed of a local MP3 through the player's chain against
 # Debian's mpg123 writing the same WAV.
 #   bench/mpeg_play.sh [BUILD_DIR] [RUNS]
-# BUILD_DIR defaults to $ZEL_BUILD_DIR, else build/; build it first
+# BUILD_DIR defaults to $ZEL_BUILD_DIR, else the folder of the build this
+# machine runs (build/, or build-x86_64/ where 32-bit code cannot run); build it first
 # (tools/build.sh BUILD_DIR). Uses the four-minute 192 kbit/s file of
 # bench/mpeg_decode.sh (made once into BUILD_DIR/bench with sox and lame when
 # missing). The player's side runs under Wine: the file stream and the MPEG
@@ -20,7 +21,8 @@
 # Wine such a wait takes somewhat more than 1 ms.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$repo/build}}")
+. "$repo/tools/arch.sh"
+build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$(zel_default_build_dir "$repo" "$(zel_run_arch)")}}")
 runs=${2:-5}
 folder="$build/tests/mpeg_play_folder"
 driver="$folder/mpeg_play_bench.exe"

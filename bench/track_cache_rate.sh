@@ -4,12 +4,14 @@
 # file with the limit on (LIMIT bytes per second, default 500000) and one with
 # it off, each timed inside the driver (Wine's start-up does not count).
 #   bench/track_cache_rate.sh [BUILD_DIR] [LIMIT]
-# BUILD_DIR defaults to $ZEL_BUILD_DIR, else build/; build it first
+# BUILD_DIR defaults to $ZEL_BUILD_DIR, else the folder of the build this
+# machine runs (build/, or build-x86_64/ where 32-bit code cannot run); build it first
 # (tools/build.sh BUILD_DIR). The last line gives both rates in bytes per
 # second.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$repo/build}}")
+. "$repo/tools/arch.sh"
+build=$(readlink -m "${1:-${ZEL_BUILD_DIR:-$(zel_default_build_dir "$repo" "$(zel_run_arch)")}}")
 limit=${2:-500000}
 driver="$build/bench/track_cache_rate_bench.exe"
 if [ ! -f "$driver" ]; then
