@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "pc_identity.h"
+#include "pc_platform.h"
 
 namespace {
 
