@@ -114,10 +114,12 @@ void run_job(fetch_job* job) {
         InternetSetStatusCallbackA(internet.get(), on_status);
         const DWORD header_length = static_cast<DWORD>(job->headers.size());
         // The job is the context: status callbacks come only for a nonzero one.
+        // Fetches carry no cookies: nothing fetched needs them, and Wine's
+        // cookie store can hold a request until the watchdog gives up.
+        const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES;
         inet_handle request(InternetOpenUrlA(internet.get(), job->url.c_str(),
                                              header_length ? job->headers.c_str() : nullptr,
-                                             header_length ? header_length + 1 : 0,
-                                             INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE,
+                                             header_length ? header_length + 1 : 0, flags,
                                              reinterpret_cast<DWORD_PTR>(job)));
         SetEvent(job->connect_stage_over);
         if (request.get()) job->complete = read_body(request.get(), job);

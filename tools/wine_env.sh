@@ -73,6 +73,43 @@ zel_wine_start() {
         fi
         return 1
     fi
+    zel_wine_settings
+}
+
+# Settings of the test prefix: the Korean dialog fonts of a Korean Windows
+# (굴림, 돋움, 바탕 and their Latin names) are replaced by the Hangul font that
+# the machine set-up installs (fonts-nanum), so that Korean text has glyphs
+# and the same face on every machine; Wine draws the windows' frames and
+# captions itself, since no window manager runs on Xvfb, so that captures
+# show whole windows; and Wine's own fonts (fonts-wine: Tahoma, and Marlett
+# for caption buttons, scroll arrows and check marks) are linked into the
+# prefix's font folder, where this Wine build finds them. Each step is done
+# once per prefix.
+zel_wine_settings() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+    if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
+        for font in /usr/share/wine/fonts/*; do
+            [ -e "$fonts/${font##*/}" ] || ln -s "$font" "$fonts/"
+        done
+    fi
+    local marker="$WINEPREFIX/.zel_settings_1"
+    [ -f "$marker" ] && return 0
+    local reg="$ZEL_WINE_DIR/zel_settings.reg" face value
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+        for face in 굴림 굴림체 돋움 돋움체 바탕 바탕체 Gulim GulimChe Dotum DotumChe Batang BatangChe; do
+            value=NanumGothic
+            case "$face" in *체|*Che) value=NanumGothicCoding ;; 바탕|Batang) value=NanumMyeongjo ;; esac
+            printf '"%s"="%s"\r\n' "$face" "$value"
+        done
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n'
+    } | iconv -f UTF-8 -t UTF-16 >"$reg"
+    if wine regedit /S "$reg" </dev/null >/dev/null 2>&1; then
+        touch "$marker"
+    else
+        echo "wine: the prefix settings ($reg) could not be imported" >&2
+    fi
 }
 
 zel_wine_stop() {

@@ -1,0 +1,54 @@
+#pragma once
+// Pixels read back from windows and DCs, and their PNG files.
+//
+// A window test reads pixels through these captures and, when it fails,
+// leaves a picture a person can open: every failed assertion of a test
+// writes the visible top-level windows of the test's thread (and the DCs
+// registered with capture_on_failure) to the artifacts folder of the build,
+// as "<suite>.<test>-<n>.png".
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct pixel_image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // top-down rows, red, green, blue per pixel
+
+    bool empty() const { return width <= 0 || height <= 0; }
+    COLORREF at(int x, int y) const {
+        const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+        return RGB(p[0], p[1], p[2]);
+    }
+    // The number of pixels of the rectangle x, y, w, h equal to colour.
+    int count(COLORREF colour, int x, int y, int w, int h) const;
+    int count(COLORREF colour) const { return count(colour, 0, 0, width, height); }
+};
+
+// The w x h pixels at x, y of a DC (a memory DC such as a back buffer, or a
+// window's DC).
+pixel_image capture_dc(HDC dc, int x, int y, int w, int h);
+// What the window shows, frame included, with every pixel outside the
+// window's region painted magenta so that its shape shows.
+pixel_image capture_window(HWND hwnd);
+
+// 8-bit RGB PNG of the pixels; false when it cannot be written.
+bool write_png(const pixel_image& image, const std::wstring& path);
+
+// The artifacts folder of the build (made when missing), with name appended.
+std::wstring artifact_path(const std::wstring& name);
+// Writes the pixels to the artifacts folder as "<suite>.<test>-<suffix>.png"
+// and returns the path.
+std::wstring save_artifact(const pixel_image& image, const wchar_t* suffix);
+
+// While it lives, a failed assertion also captures this DC's w x h pixels
+// (a skin's back buffer, say).
+class capture_on_failure {
+public:
+    capture_on_failure(HDC dc, int w, int h);
+    ~capture_on_failure();
+    capture_on_failure(const capture_on_failure&) = delete;
+    capture_on_failure& operator=(const capture_on_failure&) = delete;
+};

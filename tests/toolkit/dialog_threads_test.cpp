@@ -1,0 +1,54 @@
+// Dialogs created on two threads at once: each dialog object is offered its
+// own controls only.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "dialog.h"
+#include "toolkit_test_ids.h"
+#include "toolkit_test_support.h"
+
+namespace {
+class counting_dialog : public dialog {
+public:
+    std::vector<unsigned> offered;
+    void presubclass_window(unsigned int id, HWND) override { offered.push_back(id); }
+    LRESULT dialog_proc(UINT message, WPARAM, LPARAM) override {
+        if (message == WM_INITDIALOG && modal_run) PostMessageW(hwnd_, WM_APP, 0, 0);
+        if (message == WM_APP) EndDialog(hwnd_, 1);
+        return message == WM_INITDIALOG ? TRUE : FALSE;
+    }
+    bool modal_run = false;
+};
+}  // namespace
+
+using dialog_threads = toolkit_test;
+
+// The dialog being created used to be one process-wide pointer: a modal
+// dialog on a worker thread (which leaves the lock before its controls are
+// made) had its controls offered to a dialog another thread was creating.
+TEST_F(dialog_threads, each_thread_offers_its_own_controls_only) {
+    const int rounds = 200;
+    std::atomic<int> modal_mismatches{0}, modeless_mismatches{0};
+    const std::vector<unsigned> probe_ids = {IDC_NAME, IDOK, IDCANCEL};
+    const std::vector<unsigned> korean_ids = {IDC_MESSAGE, IDC_NAME, IDOK, IDCANCEL};
+    std::thread worker([&] {
+        for (int i = 0; i < rounds; ++i) {
+            counting_dialog d;
+            d.modal_run = true;
+            if (d.modal(IDD_PROBE, nullptr) != 1 || d.offered != probe_ids) ++modal_mismatches;
+        }
+    });
+    for (int i = 0; i < rounds; ++i) {
+        counting_dialog d;
+        if (!d.create(IDD_KOREAN, nullptr) || d.offered != korean_ids) ++modeless_mismatches;
+        DestroyWindow(d.get_hwnd());
+    }
+    worker.join();
+    EXPECT_EQ(modal_mismatches.load(), 0);
+    EXPECT_EQ(modeless_mismatches.load(), 0);
+    EXPECT_TRUE(core::get_dlglist()->empty());
+}
