@@ -25,6 +25,7 @@ public:
     std::vector<fake_adapter> adapters;
     ULONG first_error = 0;  // the size query answers this instead when set
     int grow_at_call = 0;   // from this call on (1-based) the list has one adapter more
+    int shrink_at_call = 0;  // from this call on the list has lost its last adapter
     int adapter_calls = 0;
     // Folders.
     std::map<std::wstring, FILETIME> created;
@@ -46,6 +47,7 @@ public:
         ++adapter_calls;
         std::vector<fake_adapter> now = adapters;
         if (grow_at_call && adapter_calls >= grow_at_call) now.push_back({1, {9, 9, 9, 9, 9, 9}});
+        if (shrink_at_call && adapter_calls >= shrink_at_call && !now.empty()) now.pop_back();
         if (adapter_calls == 1 && first_error) return first_error;
         if (now.empty()) return ERROR_NO_DATA;
         ULONG needed = static_cast<ULONG>(now.size() * sizeof(IP_ADAPTER_INFO));
@@ -172,6 +174,13 @@ TEST(pc_identity, mac_text_of_the_adapter_with_the_lowest_index) {
         platform.grow_at_call = c.grow_at_call;
         EXPECT_EQ(text(get_mac_address(platform)), c.mac) << c.name;
     }
+
+    // An adapter gone before the list is filled leaves a record unfilled; it
+    // takes no part in the choice (its index would read as 0, the lowest).
+    fixture_platform shrinking;
+    shrinking.adapters = {{12, {0xaa, 1, 2, 3, 4, 5}}, {7, {0xbb, 1, 2, 3, 4, 5}}};
+    shrinking.shrink_at_call = 3;
+    EXPECT_EQ(text(get_mac_address(shrinking)), L"AA0102030405");
 }
 
 TEST(pc_identity, folder_times_are_utc_texts) {
