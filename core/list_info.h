@@ -46,6 +46,18 @@ public:
         return *this;
     }
 
+    // Moves take the strings over and leave the source without any (its
+    // numbers stay): growing a vector of entries then copies no text.
+    list_info(list_info&& other) noexcept { take_from(other); }
+
+    list_info& operator=(list_info&& other) noexcept {
+        if (this != &other) {
+            free_strings();
+            take_from(other);
+        }
+        return *this;
+    }
+
     virtual ~list_info() { free_strings(); }
 
     // Frees and nulls the eight strings; the numbers keep their values. Used
@@ -70,8 +82,7 @@ public:
 private:
     static wchar_t* dup(const wchar_t* s) { return s ? _wcsdup(s) : nullptr; }
 
-    // Expects the strings to be null (fresh or just freed).
-    void copy_from(const list_info& o) {
+    void copy_numbers(const list_info& o) {
         time = o.time;
         channel = o.channel;
         samplerate = o.samplerate;
@@ -82,6 +93,22 @@ private:
         album_gain = o.album_gain;
         album_peak = o.album_peak;
         subtrack = o.subtrack;
+    }
+
+    // Expects the strings to be null (fresh or just freed).
+    void take_from(list_info& o) {
+        copy_numbers(o);
+        wchar_t** mine[] = {&path, &filename, &artist, &title, &album, &date, &genre, &id};
+        wchar_t** theirs[] = {&o.path, &o.filename, &o.artist, &o.title, &o.album, &o.date, &o.genre, &o.id};
+        for (int i = 0; i < 8; ++i) {
+            *mine[i] = *theirs[i];
+            *theirs[i] = nullptr;
+        }
+    }
+
+    // Expects the strings to be null (fresh or just freed).
+    void copy_from(const list_info& o) {
+        copy_numbers(o);
         path = dup(o.path);
         filename = dup(o.filename);
         artist = dup(o.artist);

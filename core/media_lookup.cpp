@@ -1,8 +1,11 @@
 // Media component lookup: every search walks the providers of one interface
 // in registry order and keeps the first that accepts; each provider object
 // that does not win is released at once.
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
+#include <iterator>
+#include <set>
 #include <string>
 #include "core.h"
 #include "file_type.h"
@@ -30,6 +33,48 @@ bool on_playlist_chain(const wchar_t* path) {
         if (_wcsicmp(open.c_str(), path) == 0) return true;
     return false;
 }
+
+// Compares paths ignoring case; also against a bare text, so that a look-up
+// makes no copy.
+struct ignoring_case {
+    using is_transparent = void;
+    static const wchar_t* text(const std::wstring& s) { return s.c_str(); }
+    static const wchar_t* text(const wchar_t* s) { return s; }
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+        return _wcsicmp(text(a), text(b)) < 0;
+    }
+};
+
+// The playlists loaded since the outermost add_file of this thread began.
+// Each is loaded once per outermost call: playlists that list one another
+// several times over would otherwise be read again for every mention, and
+// the work would grow with the product of the mentions, level by level.
+thread_local std::set<std::wstring, ignoring_case> g_playlists_loaded;
+
+// Held by the outermost add_file: forgets the loaded playlists at its end.
+class outermost_call {
+public:
+    outermost_call() : outermost_(g_playlist_chain.empty()) {}
+    ~outermost_call() {
+        if (outermost_) g_playlists_loaded.clear();
+    }
+    outermost_call(const outermost_call&) = delete;
+    outermost_call& operator=(const outermost_call&) = delete;
+
+private:
+    bool outermost_;
+};
+
+// A playlist on the chain while its entries are expanded (also when an
+// allocation fails in between, so that later calls start afresh).
+class chain_link {
+public:
+    explicit chain_link(const wchar_t* path) { g_playlist_chain.push_back(path); }
+    ~chain_link() { g_playlist_chain.pop_back(); }
+    chain_link(const chain_link&) = delete;
+    chain_link& operator=(const chain_link&) = delete;
+};
 
 wchar_t* heap_copy(const std::wstring& text) {
     wchar_t* copy = static_cast<wchar_t*>(malloc((text.size() + 1) * sizeof(wchar_t)));
@@ -96,21 +141,36 @@ bool add_single_file(const wchar_t* path, std::vector<list_info>& entries) {
     copy_field(t, L"TITLE", entry.title);
     copy_field(t, L"YEAR", entry.date);
     entry.track = stringx(or_empty(t->get_field(L"TRACK"))).toint();
-    entries.push_back(entry);
+    entries.push_back(std::move(entry));
     t->release();
     s->release();
     return true;
 }
 
-// Dispatches the calling thread's pending window messages, so that the user
-// interface stays responsive during a long import.
-void pump_messages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+// Dispatches the calling thread's pending window messages between the
+// entries of a playlist, so that the user interface stays responsive during
+// a long import: after the first entry, then whenever a few milliseconds
+// have passed. Looking at the queue after every entry would cost more than
+// the entry itself in a long list.
+class message_pacer {
+public:
+    void step() {
+        const DWORD now = GetTickCount();
+        if (pumped_ && now - last_ < interval_ms) return;
+        pumped_ = true;
+        last_ = now;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
     }
-}
+
+private:
+    static const DWORD interval_ms = 15;
+    bool pumped_ = false;
+    DWORD last_ = 0;
+};
 }  // namespace
 
 stream* core::create_stream(const wchar_t* path) {
@@ -182,7 +242,13 @@ wchar_t* core::build_openfolder_mask() {
     return heap_copy(mask);
 }
 
-bool core::add_file(const wchar_t* path, std::vector<list_info>& entries) {
+namespace {
+// core::add_file; owned, when not null, is the caller's heap copy of path, which
+// an entry appended with the path alone takes over (an entry of a long
+// playlist then costs no second copy of its text).
+bool add_path(const wchar_t* path, wchar_t** owned, std::vector<list_info>& entries) {
+    outermost_call call;
+    if (g_playlists_loaded.count(or_empty(path))) return true;  // its entries are in already
     if (!on_playlist_chain(or_empty(path))) {
         std::vector<list_info> loaded;
         playlist_loader* loader = first_accepting<playlist_loader>([&](playlist_loader* l) {
@@ -191,18 +257,25 @@ bool core::add_file(const wchar_t* path, std::vector<list_info>& entries) {
         });
         if (loader) {
             bool remote = path && is_url(path);
-            g_playlist_chain.push_back(or_empty(path));
-            for (const list_info& item : loaded) {
+            g_playlists_loaded.insert(or_empty(path));
+            chain_link link(or_empty(path));
+            // Room for a long list at once, still growing by doubling when
+            // many short lists are appended one after the other.
+            const size_t needed = entries.size() + loaded.size();
+            if (entries.capacity() < needed) entries.reserve(std::max(needed, 2 * entries.capacity()));
+            message_pacer pacer;
+            for (list_info& item : loaded) {
                 if (remote && item.title && *item.title) {
                     list_info entry;
                     list_info::set_string(entry.path, item.path);
-                    entries.push_back(entry);
+                    entries.push_back(std::move(entry));
+                } else if (item.path) {
+                    add_path(item.path, &item.path, entries);
                 } else {
-                    add_file(or_empty(item.path), entries);
+                    add_path(L"", nullptr, entries);
                 }
-                pump_messages();
+                pacer.step();
             }
-            g_playlist_chain.pop_back();
             loader->release();
             return true;
         }
@@ -210,8 +283,13 @@ bool core::add_file(const wchar_t* path, std::vector<list_info>& entries) {
     if (!path || !*path) return false;
     if (is_url(path)) {
         list_info entry;
-        list_info::set_string(entry.path, path);
-        entries.push_back(entry);
+        if (owned && *owned == path) {
+            entry.path = *owned;
+            *owned = nullptr;
+        } else {
+            list_info::set_string(entry.path, path);
+        }
+        entries.push_back(std::move(entry));
         return true;
     }
     std::vector<list_info> expanded;
@@ -220,9 +298,13 @@ bool core::add_file(const wchar_t* path, std::vector<list_info>& entries) {
         return x->expand(path, expanded);
     });
     if (expander) {
-        entries.insert(entries.end(), expanded.begin(), expanded.end());
+        entries.insert(entries.end(), std::make_move_iterator(expanded.begin()),
+                       std::make_move_iterator(expanded.end()));
         expander->release();
         return true;
     }
     return add_single_file(path, entries);
 }
+}  // namespace
+
+bool core::add_file(const wchar_t* path, std::vector<list_info>& entries) { return add_path(path, nullptr, entries); }

@@ -67,8 +67,12 @@ public:
     }
 
     bool play(list_info* entry, play_manager* owner) override {
+        auto_sync link(g_link_lock);
         auto_sync guard(lock_);
         if (thread_) {
+            // A thread left behind plays its own track to its end and no
+            // further: only the engine's current thread moves the player on.
+            thread_->forget_engine();
             leave_behind(thread_);
             thread_ = nullptr;
         }

@@ -8,7 +8,9 @@
 // An engine never stops a thread by going away: a thread it leaves behind
 // (because it started a newer one, or because it was released) plays its
 // track to its end and is deleted by zel_core's reaper once it has ended.
-// A released engine's threads forget it: they never start a next track.
+// A thread that is no longer its engine's current one (left behind by a
+// newer play, or by the engine's release) forgets the engine: it never
+// starts a next track, on this thread or on a new one.
 // zel_core stops the left-behind threads at init_quit::on_quit (2000 ms
 // each, then they are terminated); threads of engines that still exist are
 // stopped by their players.

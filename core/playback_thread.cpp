@@ -2,6 +2,7 @@
 // loop, End) and shutdown.
 #include "playback_thread.h"
 #include "core.h"
+#include "playback_stop.h"
 #include "engine_listener.h"
 #include "input.h"
 #include "output.h"
@@ -10,6 +11,9 @@
 #include "stream.h"
 
 namespace {
+// The playback thread whose run is on the calling system thread, if any.
+thread_local const playback_thread* t_running_here = nullptr;
+
 template <class Interface>
 Interface* first_of() {
     return static_cast<Interface*>(core::enum_create_component(Interface::iid, 0));
@@ -127,7 +131,13 @@ void playback_thread::setup() {
     written_ = 0;
 }
 
+bool playback_stop_requested() {
+    const playback_thread* t = t_running_here;
+    return t && !t->is_running();
+}
+
 void playback_thread::run() {
+    t_running_here = this;
     setup();
     bool failed = false;
     if (running_) {
@@ -143,6 +153,7 @@ void playback_thread::run() {
         }
     }
     if (!failed) after_loop();
+    t_running_here = nullptr;
     end();
 }
 

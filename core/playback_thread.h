@@ -107,7 +107,7 @@ private:
     void after_loop();
     void final_wait(int fade_ms);
     void hand_over(bool from_end_of_input);
-    list_info* advance_for_hand_over();
+    list_info* advance_if_current();
     void start_on_engine(list_info* next);
     void deliver_copies(int buffered);
     void paced(const audio_format& format, const void* bytes, int count) override;

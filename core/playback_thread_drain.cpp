@@ -53,7 +53,7 @@ void playback_thread::final_wait(int fade_ms) {
             natural_end_ && running_ && stop_mode_ == 1) {
             each_listener([&](engine_listener* l) { l->on_track_ending(&entry_); });
             next_started_ = true;
-            if (list_info* next = advance_for_hand_over()) {
+            if (list_info* next = advance_if_current()) {
                 each_listener([&](engine_listener* l) { l->on_next(this, &entry_, next); });
                 output_->finish_track(fade_ms);
                 start_on_engine(next);
@@ -73,7 +73,7 @@ void playback_thread::hand_over(bool from_end_of_input) {
     natural_end_ = true;
     each_listener([&](engine_listener* l) { l->on_track_ending(&entry_); });
     if (from_end_of_input) next_started_ = true;
-    list_info* next = advance_for_hand_over();
+    list_info* next = advance_if_current();
     each_listener([&](engine_listener* l) { l->on_next(this, &entry_, next); });
     if (next) {
         next_started_ = true;
@@ -81,11 +81,15 @@ void playback_thread::hand_over(bool from_end_of_input) {
     }
 }
 
-// A thread whose engine is gone starts no next track, so it does not move
-// its player on either.
-list_info* playback_thread::advance_for_hand_over() {
+// Only a thread that is still its engine's current one asks its player for
+// the next entry: a thread left behind, or one whose engine is gone, starts
+// no next track, so it does not move its player on either. The player's
+// lock is taken inside advance, so the link lock cannot be held across it;
+// an engine that lets the thread go meanwhile is seen by the second look.
+list_info* playback_thread::advance_if_current() {
     if (!engine_ || !owner_) return nullptr;
-    return owner_->advance(true);
+    list_info* next = owner_->advance(true);
+    return engine_ ? next : nullptr;
 }
 
 void playback_thread::start_on_engine(list_info* next) {

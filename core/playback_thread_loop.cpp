@@ -133,14 +133,17 @@ playback_thread::pass_result playback_thread::pass() {
 
 bool playback_thread::open_entry() {
     release_stream_and_input();
+    // A stream or input may wait for the network while it opens, and gives
+    // up when the thread is stopped meanwhile (playback_stop_requested): that
+    // is the user's stop, not an error of the entry.
     stream_ = core::create_stream(or_empty(entry_.path));
     if (!stream_) {
-        raise_error(0, or_empty(entry_.path));
+        if (running_) raise_error(0, or_empty(entry_.path));
         return false;
     }
     input_ = core::create_input(stream_, &entry_);
     if (!input_) {
-        raise_error(1, or_empty(entry_.path));
+        if (running_) raise_error(1, or_empty(entry_.path));
         return false;
     }
     input_->get_format(&format_);
@@ -256,7 +259,7 @@ bool playback_thread::end_of_input(int& n, pass_result& result) {
     }
     // The entry is over: go on with the next one on this output, or leave.
     each_listener([&](engine_listener* l) { l->on_track_ending(&entry_); });
-    list_info* next = owner_ ? owner_->advance(true) : nullptr;
+    list_info* next = advance_if_current();
     each_listener([&](engine_listener* l) { l->on_next(this, &entry_, next); });
     if (!next) {
         natural_end_ = true;

@@ -5,8 +5,11 @@
 //
 // Threading: resolve() belongs to one owning thread. The worker writes an
 // entry's address before it marks the entry resolved, and resolve() reads
-// the address only after it has seen the mark. The destructor waits for the
-// worker to finish its pass.
+// the address only after it has seen the mark. The destructor does not wait
+// for a lookup that hangs (a name server that does not answer): after a
+// short wait it lets the worker go, which then ends by itself when its
+// lookup returns. The cache belongs to the resolver and to a running worker
+// together, and the worker holds its module loaded until it has ended.
 #include <winsock2.h>
 #include <windows.h>
 #include <atomic>
@@ -30,6 +33,8 @@ public:
     int resolve(const char* host, unsigned long* address);
 
     static const int max_host = 255;
+    // How long the destructor waits for a worker before it lets it go.
+    static const DWORD destroy_wait_ms = 200;
 
 private:
     struct entry {
@@ -40,16 +45,32 @@ private:
         std::atomic<unsigned long> address;  // INADDR_NONE while unknown or failed
     };
 
+    // What the worker uses: freed by whichever of the resolver and the last
+    // worker lets go of it last.
+    struct shared_state {
+        shared_state(int size, lookup_function lookup);
+        ~shared_state();
+        void release();
+        bool has_pending() const;
+        void worker_pass();
+
+        std::atomic<int> holders;
+        entry* cache;
+        int count;
+        lookup_function lookup;
+        std::atomic<bool> stopping;  // set by the destructor
+        std::atomic<bool> worker_running;
+    };
+
+    struct worker_start {
+        shared_state* state;
+        HMODULE module;  // the module of the worker's code, held while it runs
+    };
+
     void start_worker();
-    void worker_pass();
-    bool has_pending() const;
-    static DWORD WINAPI worker_main(void* self);
+    static DWORD WINAPI worker_main(void* start);
     static unsigned long default_lookup(const char* host);
 
-    entry* cache_;
-    int count_;
-    lookup_function lookup_;
-    std::atomic<bool> stopping_;       // set by the destructor
-    std::atomic<bool> worker_running_;
+    shared_state* state_;
     HANDLE worker_;
 };

@@ -75,6 +75,8 @@ public:
     // The last "Location:" value followed ("" when none).
     const char* get_redirect_location() const { return redirect_location_.c_str(); }
     int redirect_count() const { return redirects_; }
+    // The size of the receive ring of each connection.
+    int receive_size() const { return receive_size_; }
     // The time the header block of one connection may take (>= 1 ms).
     void set_reply_timeout(unsigned milliseconds) { reply_timeout_ms_ = milliseconds ? milliseconds : 1; }
 

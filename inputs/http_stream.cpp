@@ -6,13 +6,18 @@
 #include <cstdlib>
 #include <cstring>
 #include "core.h"
+#include "playback_stop.h"
 #include "stream_title_listener.h"
 #include "utf.h"
 #include "utility.h"
 
 namespace {
 
-const int fetch_receive_size = 64 * 1024;
+// The connection's receive ring. The receive loop empties it by 1,024 bytes
+// a pass and sleeps only after a pass that brought nothing, so a ring of a
+// few kilobytes keeps up with any station; what the stream holds in memory
+// is its receive buffer (at most about 256,000 bytes), not this ring.
+const int fetch_receive_size = 16 * 1024;
 
 // Windows Sockets for the process's life, started by the first request.
 void start_sockets_once() {
@@ -98,13 +103,17 @@ bool http_stream::open(const wchar_t* url) {
         notify_buffering(2, 0);
         set_busy(false);
     }
-    return !finished();
+    return !finished() && !playback_stop_requested();
 }
 
+// The prebuffer passes. Those of open run on the playback thread, which a
+// stop or skip must be able to take back at once: they end when its track is
+// stopped (the rebuffer thread is no playback thread, and close ends its
+// passes through finished).
 void http_stream::fill_buffer(int max_passes) {
     const int base = buffered();
     int passes = 0;
-    while (!finished()) {
+    while (!finished() && !playback_stop_requested()) {
         const int current = buffered();
         if (passes > max_passes && current - base < 1024) break;
         if (current > prebuffer_bytes) break;
@@ -125,8 +134,9 @@ void http_stream::add_request_headers() {
 }
 
 // Connects and runs the request until the reply's body starts. A failure,
-// a connection the peer closed before the header block ended, or close on
-// another thread ends the wait with false.
+// a connection the peer closed before the header block ended, close on
+// another thread, or a stop of the playback thread that opens the stream
+// ends the wait with false.
 bool http_stream::connect_and_wait(const std::string& text) {
     http_request& r = fetch_.request;
     r.connect(text.c_str(), 0, "GET");
@@ -135,7 +145,7 @@ bool http_stream::connect_and_wait(const std::string& text) {
         int rc = r.run();
         if (rc < 0) return false;
         if (rc == 1 && r.get_status() < 2) return false;
-        if (finished()) return false;
+        if (finished() || playback_stop_requested()) return false;
         Sleep(1);
     }
     return r.get_status() == 2;

@@ -1,6 +1,6 @@
 #pragma once
 // http_stream: the stream source for "http://" URLs, internet radio stations
-// (ICY, SHOUTcast) and files on web servers alike.
+// (HTTP with ICY metadata) and files on web servers alike.
 //
 // open sends one GET (a second one with "Range:" when the URL ends in
 // "|offset"), then a receive thread of the stream's own fills a buffer of at
@@ -10,7 +10,8 @@
 // stream_title_listener. A live station (a reply without content length)
 // prebuffers 128,000 bytes inside open and again, on a rebuffer thread at
 // idle priority, whenever its buffer drops below 8,192 bytes; `busy` is set
-// meanwhile.
+// meanwhile. Opened on a playback thread, the request and the prebuffer
+// give up as soon as that thread's track is stopped.
 //
 // Threads: open, read, peek and close on the caller's thread; the buffer is
 // shared with the receive thread under its lock, the flags are single values
@@ -64,6 +65,8 @@ public:
     // The ANSI request text of a URL: bytes of 128 and above and spaces
     // written as "%XX".
     static std::string request_text(const wchar_t* url);
+    // The receive ring of the stream's connection, in bytes.
+    int receive_ring_bytes() const { return fetch_.request.receive_size(); }
 
 protected:
     void run() override;  // the receive loop

@@ -1,7 +1,8 @@
 #pragma once
-// Pieces of an ICY (SHOUTcast) reply that the HTTP stream takes apart: the
-// items of one metadata block, the server text of the reply headers and the
-// size of an ID3v2 tag at the start of the data. No state, no lock.
+// Pieces of an ICY reply (HTTP with metadata blocks between the audio bytes)
+// that the HTTP stream takes apart: the items of one metadata block, the
+// server text of the reply headers and the size of an ID3v2 tag at the start
+// of the data. No state, no lock.
 #include <string>
 
 namespace icy {

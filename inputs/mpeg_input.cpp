@@ -67,6 +67,7 @@ bool mpeg_input::open(stream* source, list_info* info) {
     data_start_ = parser_.data_start();
     take_parser_format();
     decoded_position_ = 0.0;
+    skip_to_ = -1.0;
 
     if (source->is_seekable() && !parser_.has_vbri())
         seek_table_cache::instance().add(source, data_start_, stream_length_);
@@ -81,6 +82,7 @@ void mpeg_input::close() {
     bytes_read_ = 0;
     data_start_ = 0;
     decoded_position_ = 0.0;
+    skip_to_ = -1.0;
     stream_ = nullptr;
     abort_ = true;
 }
@@ -95,6 +97,7 @@ int mpeg_input::bytes_per_second() const {
 }
 
 double mpeg_input::position() {
+    if (skip_to_ >= 0.0) return skip_to_;  // a seek whose first audio is still to come
     const int rate = bytes_per_second();
     const double queued = rate > 0 ? double(queue_.size()) / rate : 0.0;
     const double at = decoded_position_ - queued;

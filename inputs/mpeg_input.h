@@ -67,6 +67,11 @@ private:
     double skipped_seconds(int64_t skipped) const;
     int bytes_per_second() const;
     void add_decoded(int bytes);
+    // PCM of one decoded frame, less what lies before skip_to_.
+    void take_decoded(const unsigned char* pcm, int bytes);
+    // A frame the decoder dropped (for want of its bit reservoir) while a
+    // seek's start is still to come: it takes its time all the same.
+    void add_dropped_frame();
 
     stream* stream_ = nullptr;
     byte_fifo queue_;
@@ -76,6 +81,9 @@ private:
     int64_t bytes_read_ = 0;
     uint32_t data_start_ = 0;
     double decoded_position_ = 0.0;
+    // After a seek: decoded PCM before this time is dropped; negative when
+    // nothing is to be dropped.
+    double skip_to_ = -1.0;
     std::atomic<bool> abort_{false};
     mpeg_parser parser_;
 };

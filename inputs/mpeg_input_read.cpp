@@ -42,6 +42,32 @@ void mpeg_input::add_decoded(int bytes) {
     if (rate > 0) decoded_position_ += double(bytes) / rate;
 }
 
+void mpeg_input::take_decoded(const unsigned char* pcm, int bytes) {
+    if (skip_to_ >= 0.0) {
+        const int frame = format_.bits_per_sample / 8 * format_.channels;
+        const double ahead = skip_to_ - decoded_position_;
+        const int64_t drop = ahead > 0.0 ? int64_t(ahead * format_.sample_rate + 0.5) * frame : 0;
+        if (drop >= bytes) {
+            add_decoded(bytes);
+            return;
+        }
+        pcm += drop;
+        bytes -= int(drop);
+        add_decoded(int(drop));
+        skip_to_ = -1.0;
+    }
+    stage_->queue.append(pcm, bytes);
+    add_decoded(bytes);
+}
+
+// Only while a seek's start is still to come: the frames just after a seek
+// are the ones the decoder may drop, and the time they took decides where
+// the audio asked for begins.
+void mpeg_input::add_dropped_frame() {
+    if (skip_to_ >= 0.0 && format_.sample_rate > 0)
+        decoded_position_ += double(parser_.samples_per_frame()) / format_.sample_rate;
+}
+
 // One block of the stream through the decoder. The PCM of the frames that
 // decoded before an error is kept.
 mpeg_input::feed_result mpeg_input::feed_block() {
@@ -57,7 +83,8 @@ mpeg_input::feed_result mpeg_input::feed_block() {
     int result = decoder->decode(block, unsigned(n), stage_->out, decoder_out_bytes, &written);
     // -2 is a frame dropped for want of its bit reservoir: go on with the next.
     while (result == 0 || result == -2) {
-        if (result == 0 && written > 0) stage_->queue.append(stage_->out, written);
+        if (result == -2) add_dropped_frame();
+        else if (written > 0) take_decoded(stage_->out, written);
         result = decoder->decode(nullptr, 0, stage_->out, decoder_out_bytes, &written);
     }
     if (decoder->bitrate > 0) format_.bitrate = decoder->bitrate;
@@ -66,7 +93,6 @@ mpeg_input::feed_result mpeg_input::feed_block() {
     if (produced > 0) {
         queue_.append(stage_->queue.data, produced);
         stage_->queue.clear();
-        add_decoded(produced);
     }
     return result == -1 ? feed_result::error : feed_result::more;
 }

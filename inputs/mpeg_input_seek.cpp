@@ -8,6 +8,7 @@
 
 #include "mpeg_decoder.h"
 #include "mpeg_input.h"
+#include "playback_stop.h"
 #include "seek_table.h"
 #include "stream.h"
 
@@ -24,12 +25,14 @@ void mpeg_input::seek(double seconds) {
     const int64_t start = data_start_;
     const int64_t end = stream_length_ > start ? stream_length_ : start;
     double offset;
+    seek_table::seek_point point;
+    bool located = false;
     if (parser_.has_vbri()) {
         offset = double(start + parser_.vbri_seek(float(seconds * 1000.0)));
     } else {
-        const int64_t found = seek_table_cache::instance().lookup(stream_, seconds);
-        if (found >= 0) {
-            offset = double(found);
+        located = seek_table_cache::instance().locate(stream_, seconds, &point);
+        if (located) {
+            offset = double(point.offset);
         } else if (parser_.has_xing() && (parser_.xing_flags() & mpeg_parser::xing_has_toc) && format_.length > 0.0) {
             double at = seconds / format_.length * 100.0;
             if (at > 99.0) at = 99.0;
@@ -42,7 +45,13 @@ void mpeg_input::seek(double seconds) {
     if (!(offset >= double(start))) offset = double(start);
     if (offset > double(end)) offset = double(end);
 
-    decoded_position_ = seconds;
+    // From the seek table the input knows the time of the frame it lands on
+    // (some frames early, for the decoder's bit reservoir) and of the end of
+    // the file: it decodes from there and drops what lies before the time
+    // asked for, so that the audio and the position both start there. The
+    // other answers are estimates, taken as the time asked for.
+    decoded_position_ = located ? point.frame_seconds : seconds;
+    skip_to_ = located ? point.seconds : -1.0;
     stream_->seek(int64_t(offset), 0);
     int64_t skipped = 0;
     if (resync(&skipped)) decoded_position_ += skipped_seconds(skipped);
@@ -93,7 +102,7 @@ bool mpeg_input::resync_network(int64_t limit, int64_t* skipped) {
     const frame_header& first = parser_.first_frame();
     int retries = 0;
     while (*skipped <= limit - 4) {
-        if (stream_->at_end() || abort_) return false;
+        if (stream_->at_end() || abort_ || playback_stop_requested()) return false;
         unsigned char h[4];
         if (stream_->peek(h, 4) < 4) {
             if (retries >= peek_retries) return false;
@@ -120,7 +129,7 @@ bool mpeg_input::resync_network(int64_t limit, int64_t* skipped) {
 bool mpeg_input::follows_on_network(const frame_header& candidate, int length) {
     std::vector<unsigned char> frame(static_cast<size_t>(length) + 4);
     for (int retries = 0;; ++retries) {
-        if (abort_) return false;
+        if (abort_ || playback_stop_requested()) return false;
         const int got = stream_->peek(frame.data(), length + 4);
         if (got <= 0) return false;
         if (got >= length + 4) {

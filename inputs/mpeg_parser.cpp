@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "playback_stop.h"
 #include "stream.h"
 #include "utility.h"
 
@@ -113,12 +114,13 @@ bool mpeg_parser::open_seekable(stream* source) {
 }
 
 // A network stream: peek until 32,767 bytes have arrived, the stream ends, the
-// owner aborts, or about two seconds have passed.
+// owner aborts (or the playback thread that opens it is stopped), or about two
+// seconds have passed.
 bool mpeg_parser::open_network(stream* source) {
     std::vector<unsigned char> block(network_peek_bytes);
     int n = 0;
     for (int attempt = 1;; ++attempt) {
-        if ((abort_ && abort_->load()) || source->at_end()) break;
+        if ((abort_ && abort_->load()) || source->at_end() || playback_stop_requested()) break;
         n = source->peek(block.data(), network_peek_bytes);
         if (n < 0) n = 0;
         if (n < network_peek_bytes && source->length() > 0) {

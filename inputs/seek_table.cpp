@@ -77,7 +77,7 @@ bool seek_table::scan(const unsigned char* block, int n) {
     return true;
 }
 
-int64_t seek_table::find(stream* source, double seconds) {
+seek_table::seek_point seek_table::locate(stream* source, double seconds) {
     if (!(seconds >= 0.0)) seconds = 0.0;
     if (scanned_ < seconds && source) {
         const int64_t home = source->tell();
@@ -91,8 +91,10 @@ int64_t seek_table::find(stream* source, double seconds) {
         source->seek(home, 0);
     }
     if (seconds > scanned_) seconds = scanned_;
-    if (frames_ == 0 || !(scanned_ > 0.0)) return data_start_;
+    if (frames_ == 0 || !(scanned_ > 0.0)) return {data_start_, 0.0, 0.0};
     int index = int(seconds / scanned_ * frames_ + 0.5);
     index = index > frames_before ? index - frames_before : 0;
-    return data_start_ + (size_t(index) < entries_.size() ? entries_[index] : entries_.back());
+    if (size_t(index) >= entries_.size()) index = int(entries_.size()) - 1;
+    // The frames of one file share their duration.
+    return {data_start_ + entries_[size_t(index)], scanned_ / frames_ * index, seconds};
 }

@@ -19,14 +19,26 @@ class seek_table {
 public:
     virtual ~seek_table() = default;
 
+    // Where a seek lands: the stream offset of a frame, the time at which
+    // that frame begins, and the time asked for, cut to the duration of the
+    // frames the file holds.
+    struct seek_point {
+        int64_t offset;
+        double frame_seconds;
+        double seconds;
+    };
+
     // Starts over: no frames counted, the data of the file starting at data_start.
     bool reset(int64_t data_start);
-    // The stream offset of the frame ten frames before the one playing at
-    // seconds (the data start within the first ten frames; the last counted
-    // frame's when the file ends earlier). Reads the stream on from where the
-    // previous scan stopped when seconds lie beyond the frames counted, and
-    // restores its position.
-    int64_t find(stream* source, double seconds);
+    // The frame ten frames before the one playing at seconds (the first
+    // frame within the first ten frames; ten before the last counted frame
+    // when the file ends earlier): decoding from there fills the decoder's
+    // bit reservoir before the time asked for. Reads the stream on from
+    // where the previous scan stopped when seconds lie beyond the frames
+    // counted, and restores its position.
+    seek_point locate(stream* source, double seconds);
+    // The offset of locate().
+    int64_t find(stream* source, double seconds) { return locate(source, seconds).offset; }
     // Counts the frames of the next n bytes of the data. A frame may run past
     // the end of the block, and 1 to 3 bytes at its end may start a header:
     // the next block continues both. False when memory runs out.
@@ -78,6 +90,8 @@ public:
 
     // find() of the stream's table; negative when the cache holds none.
     int64_t lookup(stream* source, double seconds);
+    // locate() of the stream's table; false when the cache holds none.
+    bool locate(stream* source, double seconds, seek_table::seek_point* point);
     // Makes sure a table serves the stream: an existing one of its key serves
     // unchanged unless its data start or file length differ (the file was
     // rewritten); a new one is appended, the oldest dropped at eight.

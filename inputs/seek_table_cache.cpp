@@ -35,9 +35,16 @@ void seek_table_cache::remove_at(int index) {
 }
 
 int64_t seek_table_cache::lookup(stream* source, double seconds) {
+    seek_table::seek_point point;
+    return locate(source, seconds, &point) ? point.offset : -1;
+}
+
+bool seek_table_cache::locate(stream* source, double seconds, seek_table::seek_point* point) {
     auto_sync guard(lock_);
     const int at = index_of(key_of(source));
-    return at < 0 ? -1 : tables_[at]->find(source, seconds);
+    if (at < 0) return false;
+    *point = tables_[at]->locate(source, seconds);
+    return true;
 }
 
 void seek_table_cache::add(stream* source, int64_t data_start, int64_t file_length) {

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
+#include "playback_stop.h"
 #include "track_net.h"
 #include "utf.h"
 
@@ -18,7 +19,7 @@ bool wait_for_headers(http_request& request, const bool* abort) {
         const int status = request.get_status();
         if (status == 2) return true;
         if (status < 0) return false;
-        if (abort && *abort) return false;
+        if ((abort && *abort) || playback_stop_requested()) return false;
         if (request.run() < 0) return false;
         Sleep(1);
     }
@@ -30,9 +31,10 @@ int64_t header_number(const http_request& request, const char* name) {
 }
 }  // namespace
 
-int track_length_request(const wchar_t* address, const bool* abort) {
+int track_length_request(const wchar_t* address, const bool* abort, unsigned reply_ms) {
     track_net::network_start_up();
     http_request request(net_connection::automatic_resolver, 16384, nullptr);
+    request.set_reply_timeout(reply_ms);
     add_track_headers(request);
     const stringx ansi = utf::utf16_to_ansi(address);
     request.connect(ansi.value(), 0, "GET");
@@ -41,9 +43,10 @@ int track_length_request(const wchar_t* address, const bool* abort) {
     return value ? atoi(value) : 0;
 }
 
-bool track_request(http_fetch& fetch, double start) {
+bool track_request(http_fetch& fetch, double start, unsigned reply_ms) {
     track_net::network_start_up();
     http_request& request = fetch.request;
+    request.set_reply_timeout(reply_ms);
     request.clear_headers();
     add_track_headers(request);
     request.connect(fetch.url.c_str(), 0, "GET");

@@ -6,21 +6,37 @@
 // request in 1 ms sleeps until the reply headers are there. The wait ends
 // with the request's own bounds: a connection that fails or closes before
 // the header block, and a header block that does not arrive within the
-// request's reply time-out.
+// reply time-out (from the start of the connection, name lookup included).
+// A request made on a playback thread also gives up when that thread's
+// track is stopped.
 #include <cstdint>
 #include "http_fetch.h"
+#include "http_request.h"
+
+namespace track_requests {
+// The reply time-out where nobody may wait long for a host that has stopped
+// answering: the length check of a cache file (its answer only confirms a
+// file that is there; without one the file plays as it is, so a track host
+// that hangs costs a cached track no more than this) and every request of
+// the track cache's downloads, which run on the user-interface thread.
+const unsigned short_reply_ms = 500;
+// A track played from the network: the request's own default.
+const unsigned network_reply_ms = http_request::default_reply_timeout_ms;
+}  // namespace track_requests
 
 // The "content-length" that the server reports for the address; 0 when it
-// reports none, cannot be reached, or *abort turns true. The body is never
-// read.
-int track_length_request(const wchar_t* address, const bool* abort);
+// reports none, cannot be reached, does not answer within reply_ms, or
+// *abort turns true. The body is never read.
+int track_length_request(const wchar_t* address, const bool* abort,
+                         unsigned reply_ms = track_requests::short_reply_ms);
 
 // On fetch (its URL set): a GET; with start > 0.0 a second GET asking from
 // the start fraction of the first reply's length ("Range: bytes=N-"). Sets
 // the content length (of the last reply), the range start (the file offset
 // of the body's first byte), the content type and the connected flag. False
-// when a request fails or *fetch.stop turns true.
-bool track_request(http_fetch& fetch, double start);
+// when a request fails, gets no reply headers within reply_ms, or
+// *fetch.stop turns true.
+bool track_request(http_fetch& fetch, double start, unsigned reply_ms = track_requests::network_reply_ms);
 
 // One step of the body: runs the request once and takes up to max bytes.
 int track_receive(http_fetch& fetch, void* buffer, int max);

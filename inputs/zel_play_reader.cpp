@@ -77,6 +77,9 @@ bool zel_play_reader::open_cache_file(const stringx& cache_path, const stringx& 
         auto_sync guard(file_lock_);
         file_ = cached;
     }
+    // A host that reports no length, or gives no answer within the short
+    // bound (a network outage), leaves the file to play as it is: a store
+    // keeps its cached music through an outage.
     const int server_length = track_length_request(address.wvalue(), &stop_);
     auto_sync guard(file_lock_);
     if (server_length > 0 && file_->length() != server_length) {

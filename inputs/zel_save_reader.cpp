@@ -46,7 +46,10 @@ bool zel_save_reader::open(const wchar_t* url) {
     }
     cache_path_ = cache;
     source_.url = utf::utf16_to_ansi(parts.address.wvalue()).value();
-    if (!track_request(source_, 0.0) || !create()) {
+    // The user-interface thread waits for this request: a host that does not
+    // answer holds it no longer than the short bound, and the track plays
+    // from the network later.
+    if (!track_request(source_, 0.0, track_requests::short_reply_ms) || !create()) {
         {
             auto_sync guard(file_lock_);
             fclose(file_);

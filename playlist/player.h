@@ -9,7 +9,7 @@
 // the reverse. advance runs on playback threads; everything else normally on
 // the user-interface thread.
 #include <atomic>
-#include <deque>
+#include <list>
 #include <map>
 #include <string>
 #include <utility>
@@ -114,6 +114,7 @@ private:
     std::wstring current_id();
     void save_view_state(playlist* list);
     void restore_view_state(playlist* list);
+    void prune_handed();
     template <class Fn>
     void notify(Fn fn) {
         for (play_listener* l : listeners_) fn(l);
@@ -131,8 +132,10 @@ private:
     std::atomic<unsigned> volume_{1000};
     std::atomic<bool> muted_{false};
     std::vector<std::wstring> random_history_;
-    // The entry advance last handed to each calling thread.
-    std::deque<std::pair<DWORD, list_info>> handed_;
+    // The entry advance last handed to each calling thread (a list: its
+    // nodes never move); pruned of ended threads as it grows.
+    std::list<std::pair<DWORD, list_info>> handed_;
+    static const size_t max_handed_before_pruning = 16;
     std::map<std::wstring, std::vector<int>> saved_selection_;
     std::map<std::wstring, int> saved_top_index_;
     playlist_view_service* view_ = nullptr;

@@ -1,6 +1,8 @@
 // player: choosing the following entry by play mode (advance, next,
 // previous) and the history of random order.
+#include <windows.h>
 #include <algorithm>
+#include <iterator>
 #include <cwchar>
 #include "player.h"
 #include "playlist.h"
@@ -65,18 +67,30 @@ list_info* player::advance(bool make_current) {
     if (make_current) current_entry_ = *result;
     // The playback thread copies the entry after the lock is released, when
     // the user may already have removed it from the playlist: it gets a copy
-    // of the player's own, one per calling thread, kept until that thread
-    // asks again (or many other threads have asked since).
-    DWORD caller = GetCurrentThreadId();
-    for (auto it = handed_.begin(); it != handed_.end(); ++it) {
-        if (it->first == caller) {
-            handed_.erase(it);
-            break;
+    // of the player's own, one per calling thread. A node of the list keeps
+    // its address while others come and go, and a thread's copy is replaced
+    // only when that same thread asks again (it is done with the old one
+    // then) or dropped once the thread has ended.
+    const DWORD caller = GetCurrentThreadId();
+    for (auto& handed : handed_) {
+        if (handed.first == caller) {
+            handed.second = *result;
+            return &handed.second;
         }
     }
+    if (handed_.size() >= max_handed_before_pruning) prune_handed();
     handed_.emplace_back(caller, *result);
-    if (handed_.size() > 16) handed_.pop_front();
     return &handed_.back().second;
+}
+
+// Drops the copies handed to threads that have ended.
+void player::prune_handed() {
+    for (auto it = handed_.begin(); it != handed_.end();) {
+        HANDLE h = OpenThread(SYNCHRONIZE, FALSE, it->first);
+        const bool ended = !h || WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+        if (h) CloseHandle(h);
+        it = ended ? handed_.erase(it) : std::next(it);
+    }
 }
 
 list_info* player::find_next() {

@@ -54,8 +54,12 @@ std::wstring playlist::new_entry_id() {
     for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(n >> (8 * i));
     unsigned char digest[16];
     utility::md5_encrypt(bytes, 8, digest);
+    static const wchar_t digits[] = L"0123456789ABCDEF";
     wchar_t text[33];
-    for (int i = 0; i < 16; ++i) _snwprintf(text + 2 * i, 2, L"%02X", digest[i]);
+    for (int i = 0; i < 16; ++i) {
+        text[2 * i] = digits[digest[i] >> 4];
+        text[2 * i + 1] = digits[digest[i] & 15];
+    }
     text[32] = 0;
     return text;
 }
@@ -109,6 +113,7 @@ void playlist::add(const std::vector<list_info>& sources) {
     ensure_loaded();
     auto_sync guard(lock_);
     std::vector<list_info*> added;
+    added.reserve(sources.size());
     for (const list_info& s : sources) append_copy(s, added);
     notify([&](play_listener* l) { l->on_entry_added(added); });
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <utility>
 #include "core.h"
 #include "playlist_formats.h"
 #include "utility.h"
@@ -30,10 +31,13 @@ const format_rule* rule_for(playlist_format format) {
     return nullptr;
 }
 
+// The text after the last "." (the whole path when it has none), as
+// utility::get_file_extension takes it; asked of every entry of every list.
 bool has_extension_of(const format_rule& rule, const wchar_t* path) {
-    const stringx extension = utility::get_file_extension(path);
+    const wchar_t* dot = wcsrchr(path, L'.');
+    const wchar_t* extension = dot ? dot + 1 : path;
     for (const wchar_t* e : rule.extensions)
-        if (e && !_wcsicmp(extension.wvalue(), e)) return true;
+        if (e && !_wcsicmp(extension, e)) return true;
     return false;
 }
 
@@ -81,7 +85,7 @@ bool load_playlist(playlist_format format, const wchar_t* path, std::vector<list
         list_info entry;
         list_info::set_string(entry.path, p.path.c_str());
         if (format == playlist_format::pls && !p.title.empty()) list_info::set_string(entry.title, p.title.c_str());
-        entries.push_back(entry);
+        entries.push_back(std::move(entry));
     }
     return true;
 }

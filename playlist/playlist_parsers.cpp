@@ -1,8 +1,14 @@
 // Parsers of the playlist formats that zel_playlist reads besides its own:
 // WPL, M3U and M3U8, ASX (line by line) and PLS (through the private-profile
 // functions).
+#include <windows.h>
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cwchar>
 #include <cwctype>
+#include <map>
+#include <utility>
 #include "playlist_formats.h"
 #include "playlist_paths.h"
 #include "utf.h"
@@ -24,8 +30,9 @@ bool for_each_line(const wchar_t* file, Fn on_line) {
     FILE* f = _wfopen(file, L"r");
     if (!f) return false;
     char buffer[line_buffer];
+    std::string line;  // one buffer for every line: a long list is read without an allocation per line
     while (fgets(buffer, sizeof(buffer), f)) {
-        std::string line = buffer;
+        line.assign(buffer);
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
         if (!on_line(line)) break;
     }
@@ -47,8 +54,77 @@ std::wstring trim_blanks(const std::wstring& text) {
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
-void add_found(std::vector<parsed_entry>& found, const std::wstring& path, const std::wstring& title = L"") {
-    if (!path.empty()) found.push_back({path, title});
+void add_found(std::vector<parsed_entry>& found, std::wstring path, std::wstring title = std::wstring()) {
+    if (!path.empty()) found.push_back({std::move(path), std::move(title)});
+}
+
+// ANSI bytes as UTF-16 into a buffer kept from line to line (the conversion
+// of utf::ansi_to_utf16, without its allocations per call); empty when the
+// platform cannot convert them.
+void ansi_into(const std::string& bytes, std::wstring& out) {
+    out.clear();
+    if (bytes.empty() || bytes.size() > INT_MAX / 4) return;
+    const int length = static_cast<int>(bytes.size());
+    const int count = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    if (count <= 0) return;
+    out.resize(static_cast<size_t>(count));
+    if (MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, &out[0], count) != count) out.clear();
+}
+
+// The numbered keys of a PLS file's "playlist" section: "File<n>" and
+// "Title<n>" (any case) by n, the first of each number as a lookup of the
+// key would find it, values as such a lookup gives them.
+struct pls_section {
+    std::map<int, std::wstring> files;
+    std::map<int, std::wstring> titles;
+};
+
+// n of "<name><n>", where n is written as the entry number is (decimal,
+// from 1, no leading zero); 0 otherwise.
+int key_number(const std::wstring& key, const wchar_t* name) {
+    const size_t length = wcslen(name);
+    if (key.size() <= length || key.size() > length + 9 || _wcsnicmp(key.c_str(), name, length) != 0) return 0;
+    if (key[length] == L'0') return 0;
+    int n = 0;
+    for (size_t i = length; i < key.size(); ++i) {
+        if (key[i] < L'0' || key[i] > L'9') return 0;
+        n = n * 10 + (key[i] - L'0');
+    }
+    return n;
+}
+
+// A value as a private-profile lookup gives it: blanks around it dropped,
+// one pair of enclosing quotes taken off, at most line_buffer - 1
+// characters.
+std::wstring profile_value(std::wstring value) {
+    value = trim_blanks(value);
+    if (value.size() >= 2 && (value[0] == L'"' || value[0] == L'\'') && value.back() == value[0])
+        value = value.substr(1, value.size() - 2);
+    if (value.size() > static_cast<size_t>(line_buffer - 1)) value.resize(line_buffer - 1);
+    return trim_blanks(value);
+}
+
+// Reads the section in one call (the buffer grows until it holds it all).
+void read_pls_section(const wchar_t* file, pls_section& keys) {
+    std::vector<wchar_t> buffer(1 << 16);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD n = GetPrivateProfileSectionW(L"playlist", buffer.data(), size, file);
+        if (n + 2 < size) break;
+        if (buffer.size() >= (1u << 28)) return;  // past any playlist a store keeps
+        buffer.resize(buffer.size() * 2);
+    }
+    for (const wchar_t* line = buffer.data(); *line; line += wcslen(line) + 1) {
+        const wchar_t* equals = wcschr(line, L'=');
+        if (!equals) continue;
+        const std::wstring key = trim_blanks(std::wstring(line, equals));
+        const std::wstring value = profile_value(equals + 1);
+        if (int n = key_number(key, L"file")) {
+            keys.files.emplace(n, value);
+        } else if (int t = key_number(key, L"title")) {
+            keys.titles.emplace(t, value);
+        }
+    }
 }
 
 }  // namespace
@@ -79,8 +155,8 @@ bool parse_m3u(const wchar_t* file, std::vector<parsed_entry>& found) {
     const std::wstring folder = folder_of(file);
     bool decided = false;
     bool utf8 = false;
-    return for_each_line(file, [&](const std::string& raw) {
-        std::string bytes = raw;
+    std::wstring line;
+    return for_each_line(file, [&](std::string& bytes) {
         while (!bytes.empty() && is_space(bytes.back())) bytes.pop_back();
         if (bytes.empty()) return true;
         // The first line longer than three bytes decides the encoding of the
@@ -92,10 +168,18 @@ bool parse_m3u(const wchar_t* file, std::vector<parsed_entry>& found) {
                 bytes.erase(0, 3);
             }
         }
-        const std::wstring line = utf8 ? utf::utf8_to_utf16(bytes.c_str()).wvalue()
-                                       : utf::ansi_to_utf16(bytes.c_str()).wvalue();
+        // A comment is known by its first byte in either encoding ("#" is
+        // never part of a multi-byte character): not worth converting.
+        if (bytes.empty() || bytes[0] == '#') return true;
+        if (utf8)
+            line = utf::utf8_to_utf16(bytes.c_str()).wvalue();
+        else
+            ansi_into(bytes, line);
         if (line.empty() || line[0] == L'#') return true;
-        add_found(found, trim_blanks(resolve_relative_path(folder, line)));
+        std::wstring path = resolve_relative_path(folder, line);
+        path.erase(0, std::min(path.size(), path.find_first_not_of(L" \t")));
+        path.erase(path.find_last_not_of(L" \t") + 1);
+        add_found(found, std::move(path));
         return true;
     });
 }
@@ -133,15 +217,18 @@ bool parse_pls(const wchar_t* file, std::vector<parsed_entry>& found) {
     int count = utility::get_profile_string(path, section, L"numberofentries", L"0", line_buffer).toint();
     bool ok = count > 0;
     if (count > max_pls_entries) count = max_pls_entries;
+    // The announced count bounds the numbers looked for, not the work: the
+    // section is read once, and only the numbered keys it holds are looked
+    // at (a file of a few bytes may announce any count).
+    pls_section keys;
+    if (ok) read_pls_section(file, keys);
     const std::wstring folder = folder_of(file);
-    for (int i = 1; i <= count; ++i) {
-        const std::wstring n = std::to_wstring(i);
-        const stringx key_file((L"file" + n).c_str());
-        const stringx key_title((L"title" + n).c_str());
-        std::wstring entry = utility::get_profile_string(path, section, key_file, L"", line_buffer).wvalue();
-        if (entry.empty()) continue;
-        std::wstring title = utility::get_profile_string(path, section, key_title, L"", line_buffer).wvalue();
-        add_found(found, resolve_relative_path(folder, entry), title);
+    for (const auto& numbered : keys.files) {
+        if (numbered.first > count) break;
+        if (numbered.second.empty()) continue;
+        auto title = keys.titles.find(numbered.first);
+        add_found(found, resolve_relative_path(folder, numbered.second),
+                  title == keys.titles.end() ? std::wstring() : title->second);
     }
     // Drop the platform's cached copy of the file, so that a later file of
     // the same name is read afresh.

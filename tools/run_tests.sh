@@ -35,6 +35,7 @@ cleanup() {
 trap cleanup EXIT
 zel_xvfb_start
 zel_wine_start
+zel_wine_keep_desktop
 
 cd "$ZEL_BUILD_DIR"
 ctest --output-on-failure -j "${ZEL_JOBS:-$(nproc)}" --timeout 400 "$@"

@@ -3,7 +3,8 @@
 # root): MinGW-w64 for i686 and x86_64 (posix threads), CMake, Ninja and
 # ccache, autotools for the dependency builds, GoogleTest's sources, Wine
 # (32-bit with i386, and 64-bit for machines that cannot run 32-bit code),
-# Wine's own fonts, Xvfb, a Hangul font, and the Linux-side tools the tests
+# Wine's own fonts, Xvfb, a Hangul font, NSIS (makensis builds the test
+# installer of the installer plug-in), and the Linux-side tools the tests
 # use. Skips everything already present.
 set -euo pipefail
 
@@ -13,7 +14,7 @@ packages=(
   cmake ninja-build ccache make autoconf automake libtool pkg-config dpkg-dev
   googletest ca-certificates
   wine wine32:i386 wine64 fonts-wine xvfb xauth fonts-nanum locales
-  python3 mpg123 lame twolame sox
+  python3 mpg123 lame twolame sox nsis
 )
 
 missing=()

@@ -112,6 +112,16 @@ zel_wine_settings() {
     fi
 }
 
+# Starts the build's keeper program (tests/zel_wine_keeper.exe), detached,
+# when the build has one: with it Wine's desktop process lives for the whole
+# run instead of being restarted by, and holding the pipes of, a test program.
+zel_wine_keep_desktop() {
+    local keeper="$ZEL_BUILD_DIR/tests/zel_wine_keeper.exe"
+    [ -f "$keeper" ] || return 0
+    wine "$keeper" </dev/null >/dev/null 2>&1 &
+    disown $! 2>/dev/null || true
+}
+
 zel_wine_stop() {
     wineserver -k </dev/null >/dev/null 2>&1 || true
 }

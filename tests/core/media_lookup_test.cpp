@@ -173,3 +173,23 @@ TEST_F(media_lookup, playlists_that_list_themselves_end) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_STREQ(entries[0].path, L"fake:two.fk");
 }
+
+TEST_F(media_lookup, nested_playlists_are_each_loaded_once_per_call) {
+    // Regression: a playlist listing the next one k times, eight levels
+    // deep, was loaded k^level times over (hours for k = 10). Each playlist
+    // now loads once per outermost call; a playlist listed again adds
+    // nothing more.
+    for (int round = 0; round < 2; ++round) {  // the second call loads them all afresh
+        probe()->clear();
+        std::vector<list_info> entries;
+        ASSERT_TRUE(core::add_file(L"fake:nest0.fpl", entries));
+        std::vector<std::wstring> paths;
+        for (const list_info& e : entries) paths.push_back(e.path);
+        std::vector<std::wstring> expected;
+        for (int level = 0; level < 8; ++level) expected.push_back(L"zel://server/level" + std::to_wstring(level) + L".mp3");
+        EXPECT_EQ(paths, expected);
+        size_t loads = 0;
+        for (size_t at = 0; (at = calls().find("loader.load", at)) != std::string::npos; ++at) ++loads;
+        EXPECT_EQ(loads, 8u);
+    }
+}

@@ -126,6 +126,47 @@ TEST(playback_engine_lifecycle, a_released_engine_is_forgotten_by_every_thread_i
     EXPECT_TRUE(pump_until([] { return left_behind() == 0; }));
 }
 
+TEST(playback_engine_lifecycle, a_thread_left_behind_never_moves_its_player_on_gaplessly) {
+    // Regression: without a crossfade, the old thread went on with the next
+    // entry on its own output at its end, beside the new track, whether its
+    // engine had been released (a player's play without a stop) or had
+    // started a newer thread.
+    for (bool release_old : {true, false}) {
+        SCOPED_TRACE(release_old ? "old engine released" : "same engine plays again");
+        engine_rig rig;
+        const wchar_t* a = L"synth:a?secs=1";
+        const wchar_t* b = L"synth:b?secs=2&base=500000";
+        const wchar_t* next = L"synth:n?secs=0.5&base=900000";
+        rig.music.script({next});
+        playback_engine* first = rig.new_engine();
+        list_info ea = entry_for(a), eb = entry_for(b);
+        ASSERT_TRUE(first->play(&ea, &rig.music));
+        ASSERT_TRUE(rig.drive([&] { return first->position() >= 0.3; }));
+        playback_engine* second = first;
+        if (release_old) {
+            first->release();
+            second = rig.new_engine();
+        }
+        ASSERT_TRUE(second->play(&eb, &rig.music));
+        ASSERT_TRUE(rig.drive_to_finish(2));
+        ASSERT_EQ(rig.capture->output_count(), 2);
+        // a alone on its output; b, then the next entry, on the other.
+        std::vector<capture_track> old_output = rig.tracks(0), new_output = rig.tracks(1);
+        ASSERT_EQ(old_output.size(), 1u);
+        EXPECT_TRUE(old_output[0].pcm == synth_pcm(a));
+        ASSERT_EQ(new_output.size(), 2u);
+        EXPECT_TRUE(new_output[0].pcm == synth_pcm(b));
+        EXPECT_TRUE(new_output[1].pcm == synth_pcm(next));
+        // Only b's thread asked the player: once for the next entry, once more after it.
+        std::vector<engine_event> starts = rig.events_of(engine_event_kind::start);
+        ASSERT_GE(starts.size(), 2u);
+        for (DWORD asker : rig.music.advance_threads()) EXPECT_EQ(asker, starts[1].thread_id);
+        EXPECT_EQ(rig.music.advance_calls(), 2);
+        second->release();
+        EXPECT_TRUE(pump_until([] { return left_behind() == 0; }));
+    }
+}
+
 TEST(playback_engine_lifecycle, a_stop_while_the_output_drains_does_not_start_the_next_entry) {
     // Overlap mode, 6 s entry, 3 s buffer: a stop at 2 s leaves the loop
     // before the overlap point (4 s), which the drain then passes.

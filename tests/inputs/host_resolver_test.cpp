@@ -21,6 +21,17 @@ unsigned long test_lookup(const char* host) {
     return INADDR_NONE;
 }
 
+// Waits (bounded) until the condition holds.
+template <class Condition>
+bool wait_until(Condition condition, DWORD timeout_ms = 10000) {
+    const DWORD begin = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - begin > timeout_ms) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
 // Asks until the answer is not "pending" (bounded).
 int resolve_until_known(host_resolver& resolver, const char* host, unsigned long* address) {
     for (int i = 0; i < 10000; ++i) {
@@ -89,6 +100,34 @@ TEST_F(host_resolver_test, resolves_names_added_while_the_worker_runs) {
     EXPECT_EQ(resolve_until_known(resolver, "stand-in.test", &a), 0);
     EXPECT_EQ(resolve_until_known(resolver, "other.test", &b), 0);
     EXPECT_EQ(b, inet_addr("10.1.2.3"));
+}
+
+TEST_F(host_resolver_test, destruction_does_not_wait_for_a_lookup_that_hangs) {
+    // Regression: the destructor waited without limit for a worker blocked
+    // in a lookup (a name server that does not answer), and with it the
+    // request, the stream and the stop that ended them.
+    static HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    static std::atomic<int> entered(0), returned(0);
+    struct hanging {
+        static unsigned long lookup(const char*) {
+            ++entered;
+            WaitForSingleObject(release, 5000);
+            ++returned;
+            return inet_addr("127.0.0.1");
+        }
+    };
+    host_resolver* resolver = new host_resolver(4, &hanging::lookup);
+    unsigned long address = 0;
+    EXPECT_EQ(resolver->resolve("slow.test", &address), 1);
+    ASSERT_TRUE(wait_until([] { return entered == 1; }));
+    const DWORD begin = GetTickCount();
+    delete resolver;
+    const DWORD took = GetTickCount() - begin;
+    RecordProperty("destroy_ms", int(took));
+    EXPECT_LT(took, 1000u);
+    // The worker that was let go ends by itself once its lookup returns.
+    SetEvent(release);
+    EXPECT_TRUE(wait_until([] { return returned == 1; }));
 }
 
 TEST_F(host_resolver_test, second_request_to_a_cached_name_connects_without_lookup) {

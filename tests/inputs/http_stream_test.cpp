@@ -45,6 +45,13 @@ std::string padded_title(const std::string& title) { return "StreamTitle='" + ti
 
 }  // namespace
 
+TEST(http_stream, receives_through_a_ring_of_16_kib) {
+    // It was 64 KiB without a reason; the receive buffer, not the ring,
+    // bounds what a station holds.
+    http_stream s;
+    EXPECT_EQ(s.receive_ring_bytes(), 16 * 1024);
+}
+
 TEST_F(http_stream_test, strips_metadata_every_16000_bytes) {
     const std::string audio = radio_audio(200000);
     ASSERT_GT(audio.size(), 200000u);
@@ -157,9 +164,9 @@ TEST_F(http_stream_test, reports_the_station_name_once_and_the_server_text) {
         std::vector<std::string> headers;
         const wchar_t* server;
     } cases[] = {
-        {{"icy-name:Store Radio", "icy-metaint:16000", "server:SHOUTcast Server/Linux v1.9<BR>"}, L"SHOUTcast Server/Linux v1.9"},
-        {{"icy-name:Store Radio", "icy-metaint:16000", "icy-notice2:SHOUTcast/Win32 v1.9<BR>"}, L"SHOUTcast/Win32 v1.9"},
-        {{"icy-name:Store Radio", "icy-metaint:16000", "server:Icecast 2.4"}, L"Icecast 2.4"},
+        {{"icy-name:Store Radio", "icy-metaint:16000", "server:Radio Relay/Linux v1.9<BR>"}, L"Radio Relay/Linux v1.9"},
+        {{"icy-name:Store Radio", "icy-metaint:16000", "icy-notice2:Radio Relay/Win32 v1.9<BR>"}, L"Radio Relay/Win32 v1.9"},
+        {{"icy-name:Store Radio", "icy-metaint:16000", "server:Stream Host 2.4"}, L"Stream Host 2.4"},
     };
     // Live replies must pass the prebuffer target: a station that ends
     // before open has prebuffered counts as failed.

@@ -74,11 +74,11 @@ TEST(icy_metadata, server_text_drops_the_line_break_tag) {
         const char* notice2;
         const char* expected;
     } cases[] = {
-        {"SHOUTcast Distributed Network Audio Server/Linux v1.9.8<BR>", "x", "SHOUTcast Distributed Network Audio Server/Linux v1.9.8"},
-        {"Icecast 2.4.4", nullptr, "Icecast 2.4.4"},
+        {"Radio Relay Distributed Audio Server/Linux v1.9.8<BR>", "x", "Radio Relay Distributed Audio Server/Linux v1.9.8"},
+        {"Stream Host 2.4.4", nullptr, "Stream Host 2.4.4"},
         {"a<br>b", nullptr, "a"},
         {"<BR>leading", nullptr, "<BR>leading"},
-        {"", "SHOUTcast/Linux v1.9<BR>", "SHOUTcast/Linux v1.9"},
+        {"", "Radio Relay/Linux v1.9<BR>", "Radio Relay/Linux v1.9"},
         {nullptr, "notice", "notice"},
         {nullptr, nullptr, ""},
     };

@@ -2,6 +2,7 @@
 // server: complete downloads, complete files skipped, wrong sizes fetched
 // again, short replies deleted, lingering, and clear in mid-download.
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -178,6 +179,35 @@ TEST_F(track_save, closing_the_window_keeps_announcements_queued_and_stops_the_d
     EXPECT_EQ(cache.current_download(), nullptr);
     EXPECT_EQ(cache.queued_paths(), (std::vector<std::wstring>{L"zel2://h/anne.mp3"}));
     EXPECT_EQ(GetFileAttributesW(cache_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(track_save, a_track_host_that_stops_answering_holds_each_cache_tick_briefly) {
+    // Regression: the save reader's requests run on the user-interface
+    // thread inside the tick, and each waited the request's whole reply
+    // bound (15 s) for a host that accepts connections and never answers.
+    ASSERT_TRUE(served.server().set_replies({canned_reply::silent(60000)}));
+    track_cache_impl cache;
+    cache.prepare();
+    const std::wstring fresh = served.url(L"outage_new.mp3");
+    const std::wstring cached = served.url(L"outage_old.mp3");
+    const std::string kept = track_test::body(50000);
+    ASSERT_TRUE(track_test::write_file(cache_file(cached), kept));
+    const std::vector<list_info> list = {entry(L"zel://h/skipped.mp3"), entry(fresh), entry(cached)};
+    cache.enqueue(0, &list);
+    for (int i = 0; i < 4; ++i) cache.tick_now();  // the ticks that wait after an enqueue
+    for (const char* what : {"download request", "length check"}) {
+        const DWORD begin = GetTickCount();
+        cache.tick_now();
+        const DWORD blocked = GetTickCount() - begin;
+        RecordProperty(std::string("blocked_ms_") + (what[0] == 'd' ? "download" : "length"), int(blocked));
+        std::printf("cache tick during the outage (%s): %lu ms\n", what, static_cast<unsigned long>(blocked));
+        EXPECT_LT(blocked, 1000u) << what;
+        EXPECT_EQ(cache.current_download(), nullptr) << what;
+    }
+    EXPECT_TRUE(cache.queued_paths().empty());
+    // Nothing half-written stays behind, and the cached file is kept.
+    EXPECT_EQ(GetFileAttributesW(cache_file(fresh).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(track_test::read_file(cache_file(cached)), kept);
 }
 
 TEST(track_net, options_and_the_empty_poll_limit) {

@@ -1,6 +1,10 @@
 // Play modes: the entry advance, next and previous choose in every mode, and
 // the history of random order.
 #include <gtest/gtest.h>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include "player_test_support.h"
 
 namespace {
@@ -28,6 +32,49 @@ void start(test_player& t, where at) {
         t.p.play(t.entry(start_path[at]));
     }
 }
+
+// A thread of its own that runs one task at a time on request, as a
+// playback thread asks its player again and again.
+class asking_thread {
+public:
+    asking_thread() : worker_([this] { loop(); }) {}
+    ~asking_thread() {
+        {
+            std::lock_guard<std::mutex> guard(m_);
+            quit_ = true;
+        }
+        cv_.notify_all();
+        worker_.join();
+    }
+    list_info* advance(player& p) {
+        list_info* result = nullptr;
+        run([&] { result = p.advance(true); });
+        return result;
+    }
+
+private:
+    void run(std::function<void()> task) {
+        std::unique_lock<std::mutex> lock(m_);
+        task_ = std::move(task);
+        cv_.notify_all();
+        cv_.wait(lock, [&] { return !task_; });
+    }
+    void loop() {
+        std::unique_lock<std::mutex> lock(m_);
+        for (;;) {
+            cv_.wait(lock, [&] { return quit_ || task_; });
+            if (quit_) return;
+            task_();
+            task_ = nullptr;
+            cv_.notify_all();
+        }
+    }
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::function<void()> task_;
+    bool quit_ = false;
+    std::thread worker_;
+};
 
 }  // namespace
 
@@ -206,4 +253,26 @@ TEST(play_mode, the_entry_advance_hands_out_outlives_its_removal) {
     t.list->remove({1});  // B goes before the playback thread copied it
     EXPECT_EQ(path_of(next), L"B");
     EXPECT_EQ(std::wstring(next->id), id);
+}
+
+TEST(play_mode, an_entry_handed_to_one_thread_survives_other_threads_asking_again) {
+    // Regression: the entries handed out were kept in a deque, and a thread
+    // asking again erased its old one from the middle, which moved (and
+    // destroyed) the entries other playback threads might still be copying.
+    test_player t{L"A", L"B", L"C", L"D", L"E"};
+    t.p.set_play_mode(mode_repeat_all);
+    t.p.play(t.entry(L"A"));
+    asking_thread x, y, z, w;
+    list_info* held = x.advance(t.p);  // B, kept by x while it copies
+    ASSERT_NE(held, nullptr);
+    const std::wstring id = held->id;
+    ASSERT_NE(y.advance(t.p), nullptr);
+    ASSERT_NE(z.advance(t.p), nullptr);
+    ASSERT_NE(w.advance(t.p), nullptr);
+    for (int i = 0; i < 3; ++i) ASSERT_NE(y.advance(t.p), nullptr);  // y asks again and again
+    EXPECT_EQ(path_of(held), L"B");
+    EXPECT_EQ(held->id ? std::wstring(held->id) : L"<null>", id);
+    // A thread's own earlier entry is the one its next answer replaces.
+    list_info* again = x.advance(t.p);
+    EXPECT_EQ(again, held);
 }

@@ -1,6 +1,7 @@
 // The readers of M3U, M3U8, PLS, WPL and ASX, each on a fixture of its edge
 // cases (tests/playlist/fixtures), copied into T\lists.
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <string>
 #include "playlist_formats.h"
 #include "playlist_test_support.h"
@@ -28,6 +29,12 @@ protected:
     }
     std::wstring in_lists(const std::wstring& name) const { return folder_.in_lists(name); }
     std::wstring in_root(const std::wstring& name) const { return folder_.in_root(name); }
+    static bool write_bytes(const std::wstring& file, const std::string& bytes) {
+        FILE* f = _wfopen(file.c_str(), L"wb");
+        if (!f) return false;
+        const bool written = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        return fclose(f) == 0 && written;
+    }
 
     playlist_folder folder_;
 };
@@ -75,6 +82,54 @@ TEST_F(playlist_readers, pls_reads_numbered_entries_with_titles) {
     entries = load(playlist_format::pls, "empty.pls", L"empty.pls", &ok);
     EXPECT_FALSE(ok);  // an entry count of 0
     EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(playlist_readers, pls_work_follows_what_the_file_holds_not_the_count_it_announces) {
+    // Regression: one profile lookup per announced number; a file of a few
+    // bytes announcing 100,000 entries held its reader for about 19 s per
+    // read (titles included, twice that).
+    const std::wstring file = in_lists(L"announces_much.pls");
+    ASSERT_TRUE(write_bytes(file, "[playlist]\r\nNumberOfEntries=100000\r\nFile99999=far.mp3\r\n"));
+    const DWORD begin = GetTickCount();
+    std::vector<list_info> entries;
+    ASSERT_TRUE(load_playlist(playlist_format::pls, file.c_str(), entries));
+    const DWORD took = GetTickCount() - begin;
+    RecordProperty("read_ms", int(took));
+    EXPECT_EQ(paths_of(entries), std::vector<std::wstring>{in_lists(L"far.mp3")});
+    EXPECT_LT(took, 2000u) << "the read stalls";
+}
+
+TEST_F(playlist_readers, pls_entries_are_those_a_lookup_of_each_number_finds) {
+    // Keys read once from the section must give what a private-profile
+    // lookup of "File<n>" and "Title<n>" gives: blanks and one pair of
+    // quotes taken off, the first of a repeated key, no leading zeros, no
+    // number beyond the count, nothing from another section.
+    const std::wstring file = in_lists(L"tricky.pls");
+    ASSERT_TRUE(write_bytes(file,
+                            "[other]\r\nFile1=elsewhere.mp3\r\n"
+                            "[Playlist]\r\nnumberofentries = 6\r\n"
+                            "  file1  =   spaced.mp3  \r\ntitle1=\"Quoted title\"\r\n"
+                            "File2='single.mp3'\r\nFile2=second_of_two.mp3\r\nTitle2='half\r\n"
+                            "File03=zero.mp3\r\n;File4=comment.mp3\r\nFile4=\r\n"
+                            "FILE5=\"\"\r\nFile6=x.mp3\r\nTitle6=t6\r\nFile7=beyond.mp3\r\n"));
+    std::vector<list_info> entries;
+    ASSERT_TRUE(load_playlist(playlist_format::pls, file.c_str(), entries));
+    std::vector<std::wstring> expected_paths, expected_titles;
+    for (int i = 1; i <= 6; ++i) {
+        wchar_t value[4096];
+        const std::wstring number = std::to_wstring(i);
+        GetPrivateProfileStringW(L"playlist", (L"file" + number).c_str(), L"", value, 4096, file.c_str());
+        std::wstring path = value;
+        GetPrivateProfileStringW(L"playlist", (L"title" + number).c_str(), L"", value, 4096, file.c_str());
+        if (path.empty()) continue;
+        expected_paths.push_back(in_lists(path));
+        expected_titles.push_back(value);
+    }
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+    EXPECT_EQ(paths_of(entries), expected_paths);
+    ASSERT_EQ(entries.size(), expected_titles.size());
+    for (size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(text_or_empty(entries[i].title), expected_titles[i]) << i;
+    EXPECT_GE(entries.size(), 3u);
 }
 
 TEST_F(playlist_readers, wpl_reads_media_sources_in_either_quote) {
