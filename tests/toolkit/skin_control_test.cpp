@@ -173,6 +173,10 @@ TEST_F(skin_control_input, tools_follow_the_visible_enabled_controls) {
     EXPECT_EQ(tool_text(look(), art::next.id), L"");
     look().set_visible(art::next.id, true);
     EXPECT_EQ(tool_count(look()), 9);
+    // Showing or refreshing a control that has its tool keeps one tool.
+    look().set_visible(art::next.id, true);
+    look().refresh_control(art::stop.id);
+    EXPECT_EQ(tool_count(look()), 9);
     // A hidden control is not hit and not enabled again by set_enable.
     look().set_visible(art::pause.id, false);
     look().set_enable(art::pause.id, false);

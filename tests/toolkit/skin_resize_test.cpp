@@ -57,6 +57,7 @@ TEST_F(skin_resize, pieces_and_their_controls_follow_a_new_size) {
     KEEP_BACK_BUFFER(*b.look);
     std::unique_ptr<dib> image(skin::load_png_resource(L"PNG", 911));
     ASSERT_TRUE(image);
+    b.look->set_position(art::level.id, 50);
     for (int dy : {0, 20}) {
         SCOPED_TRACE(dy);
         const RECT size = {0, 0, 185, 100 + dy};
@@ -87,6 +88,9 @@ TEST_F(skin_resize, pieces_and_their_controls_follow_a_new_size) {
         EXPECT_TRUE(same_rect(level->hit_rect, shifted(art::level.hit, 25, dy)));
         EXPECT_EQ(level->fill_rect.left, level->hit_rect.left + 1);
         EXPECT_EQ(level->fill_rect.top, art::level.fill.top + dy);
+        // The thumb stays at its position: half of the travel (44 - 10).
+        EXPECT_EQ(level->draw_rect.left, level->hit_rect.left + 17);
+        EXPECT_EQ(level->draw_rect.top, art::level.thumb.top + dy);
 
         // The right column is the corner's image moved; a stretched column
         // repeats the strip.
