@@ -197,6 +197,9 @@ private:
     void draw_rest_look(skin_control* c);
     void draw_caption(skin_control* c);
     void invalidate(const RECT& r);
+    // Whether the window's tool of that id exists; its text into text (1024
+    // characters) when it does.
+    bool find_tool(unsigned int id, wchar_t* text);
     void add_tool(unsigned int id, const RECT& r, wchar_t* text);
     void delete_tool(unsigned int id);
     void update_tool_rect(skin_control* c);

@@ -92,15 +92,23 @@ void skin::draw_caption(skin_control* c) {
 
 // --- tools ---
 
+bool skin::find_tool(unsigned int id, wchar_t* text) {
+    if (!tooltip_ || !hwnd_) return false;
+    text[0] = 0;
+    TOOLINFOW probe = {};
+    probe.cbSize = TTTOOLINFOW_V1_SIZE;
+    probe.hwnd = hwnd_;
+    probe.uId = id;
+    probe.lpszText = text;
+    return SendMessageW(tooltip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&probe)) != 0;
+}
+
 void skin::add_tool(unsigned int id, const RECT& r, wchar_t* text) {
     if (!tooltip_ || !hwnd_) return;
     // A tool that is there already is updated: adding it again would make a
     // second tool of the same id.
-    wchar_t current[1024] = L"";
-    tool_.hwnd = hwnd_;
-    tool_.uId = id;
-    tool_.lpszText = current;
-    const bool exists = SendMessageW(tooltip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool_)) != 0;
+    wchar_t current[1024];
+    const bool exists = find_tool(id, current);
     tool_.uFlags = 0;
     tool_.hwnd = hwnd_;
     tool_.uId = id;

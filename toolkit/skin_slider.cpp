@@ -120,12 +120,8 @@ void skin::end_slider_drag(bool notify) {
 
 void skin::show_value_tip(skin_scroll* s) {
     if (!tooltip_) return;
-    wchar_t current[1024] = L"";
-    tool_.hwnd = hwnd_;
-    tool_.uId = static_cast<UINT_PTR>(s->id);
-    tool_.lpszText = current;
-    const bool found = SendMessageW(tooltip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool_)) != 0;
-    if (found && wcscmp(current, value_text_) == 0) return;
+    wchar_t current[1024];
+    if (find_tool(static_cast<unsigned>(s->id), current) && wcscmp(current, value_text_) == 0) return;
     tool_.hwnd = hwnd_;
     tool_.uId = static_cast<UINT_PTR>(s->id);
     tool_.lpszText = value_text_;

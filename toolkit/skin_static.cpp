@@ -126,14 +126,8 @@ void skin::set_caption(unsigned int id, const wchar_t* text) {
         delete_tool(id);
         return;
     }
-    TOOLINFOW probe = {};
-    probe.cbSize = TTTOOLINFOW_V1_SIZE;
-    probe.hwnd = hwnd_;
-    probe.uId = id;
-    wchar_t current[1024] = L"";
-    probe.lpszText = current;
-    const bool exists = SendMessageW(tooltip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&probe)) != 0;
-    if (!exists) {
+    wchar_t current[1024];
+    if (!find_tool(id, current)) {
         add_tool(id, s->rect, s->tooltip);
         return;
     }

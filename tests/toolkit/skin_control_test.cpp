@@ -14,17 +14,7 @@ namespace art = test_player_skin;
 namespace {
 POINT centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-struct player_test : toolkit_test {
-    void SetUp() override {
-        toolkit_test::SetUp();
-        b = build_player();
-        image.reset(skin::load_png_resource(L"PNG", 901));
-        ASSERT_TRUE(image);
-        log.init(hwnd());
-    }
-    void TearDown() override { log.deinit(); }
-    HWND hwnd() const { return b.window->hwnd(); }
-    skin& look() { return *b.look; }
+struct control_test : player_test {
     void move_to(const RECT& r) { window_rig::mouse_move(hwnd(), centre(r).x, centre(r).y); }
     void press(const RECT& r) { window_rig::left_down(hwnd(), centre(r).x, centre(r).y); }
     void release(const RECT& r) { window_rig::left_up(hwnd(), centre(r).x, centre(r).y); }
@@ -32,14 +22,10 @@ struct player_test : toolkit_test {
         window_rig::pump();
         return log.commands();
     }
-
-    player_build b;
-    std::unique_ptr<dib> image;
-    window_rig::message_recorder log;
 };
 }  // namespace
 
-using skin_control_looks = player_test;
+using skin_control_looks = control_test;
 
 TEST_F(skin_control_looks, each_change_shows_the_state_image) {
     KEEP_BACK_BUFFER(look());
@@ -92,7 +78,7 @@ TEST_F(skin_control_looks, moving_from_one_button_to_another_returns_the_first_t
     EXPECT_EQ(look().get_hot_control(), nullptr);
 }
 
-using skin_control_input = player_test;
+using skin_control_input = control_test;
 
 TEST_F(skin_control_input, hit_testing_prefers_the_control_nearest_the_corner) {
     // Two buttons over the display: b nearer (0,0) than a; c as near as b,

@@ -12,18 +12,15 @@
 namespace art = test_player_skin;
 
 namespace {
-struct repeat_test : toolkit_test {
+struct repeat_test : player_test {
     void SetUp() override {
-        toolkit_test::SetUp();
-        b = build_player();
+        player_test::SetUp();
         static_cast<skin_button*>(b.look->get_control(art::next.id))->auto_repeat = true;
-        log.init(b.window->hwnd());
     }
     void TearDown() override {
-        log.deinit();
         if (helper.joinable()) helper.join();
+        player_test::TearDown();
     }
-    HWND hwnd() const { return b.window->hwnd(); }
     POINT on_next() const { return {(art::next.draw.left + art::next.draw.right) / 2, art::next.draw.top + 5}; }
     // Posts the button-up after ms from another thread, as the mouse would.
     void release_after(DWORD ms) {
@@ -41,8 +38,6 @@ struct repeat_test : toolkit_test {
         return n;
     }
 
-    player_build b;
-    window_rig::message_recorder log;
     std::thread helper;
 };
 

@@ -19,17 +19,7 @@ struct scroll_message {
     LPARAM id;
 };
 
-struct slider_test : toolkit_test {
-    void SetUp() override {
-        toolkit_test::SetUp();
-        b = build_player();
-        image.reset(skin::load_png_resource(L"PNG", 901));
-        ASSERT_TRUE(image);
-        log.init(hwnd());
-    }
-    void TearDown() override { log.deinit(); }
-    HWND hwnd() const { return b.window->hwnd(); }
-    skin& look() { return *b.look; }
+struct slider_test : player_test {
     // A horizontal slider at the window's left edge, hit 0..track_width,
     // thumb 10 wide, range 0..100.
     skin_scroll* add_small_slider(int id, int track_width) {
@@ -54,10 +44,6 @@ struct slider_test : toolkit_test {
         log.clear();
         return out;
     }
-
-    player_build b;
-    std::unique_ptr<dib> image;
-    window_rig::message_recorder log;
 };
 }  // namespace
 

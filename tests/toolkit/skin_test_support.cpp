@@ -117,6 +117,16 @@ player_build build_player(unsigned png_id, const wchar_t* class_name) {
     return b;
 }
 
+void player_test::SetUp() {
+    toolkit_test::SetUp();
+    b = build_player();
+    image.reset(skin::load_png_resource(L"PNG", 901));
+    ASSERT_TRUE(image);
+    log.init(hwnd());
+}
+
+void player_test::TearDown() { log.deinit(); }
+
 frame_build build_frame(std::vector<int> skip) {
     namespace art = test_frame_skin;
     frame_build b;

@@ -50,6 +50,19 @@ struct player_build {
 };
 player_build build_player(unsigned png_id = 901, const wchar_t* class_name = L"zel_skin_test");
 
+// A test on the test_player skin (PNG 901): the window and skin, the skin's
+// image, and a recorder of what the window is sent and posted.
+struct player_test : toolkit_test {
+    void SetUp() override;
+    void TearDown() override;
+    HWND hwnd() const { return b.window->hwnd(); }
+    skin& look() { return *b.look; }
+
+    player_build b;
+    std::unique_ptr<dib> image;
+    window_rig::message_recorder log;
+};
+
 // The test_frame skin: its nine pieces, controls and statics.
 struct frame_build {
     std::unique_ptr<skin_window> window;
