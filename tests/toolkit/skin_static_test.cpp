@@ -157,6 +157,17 @@ TEST_F(skin_static_draw, progress_bars_fill_their_share_and_show_the_percentage)
     look().set_progress_position(75, 5);
     EXPECT_TRUE(all_bar(look(), {v.left, v.top + 14, v.right, v.bottom}));
     EXPECT_TRUE(shows_colour(look(), {v.left, v.top, v.right, v.top + 14}, RGB(20, 30, 40)));
+    // Its percentage runs upwards over both parts, inside the bar.
+    const RECT tall = {200, 24, 216, 124};
+    skin_progress* rising = add_progress(77, skin_static::type_vprogress, tall, 0, 10, 0);
+    rising->show_text = true;
+    look().set_progress_position(77, 5);
+    skin::progress_text(rising, text, 32);
+    EXPECT_STREQ(text, L"50%");
+    EXPECT_GT(count(tall, kWhite), 10);
+    EXPECT_EQ(count({tall.left, tall.top, tall.right, tall.top + 20}, kWhite), 0);
+    EXPECT_EQ(count({tall.left, tall.bottom - 20, tall.right, tall.bottom}, kWhite), 0);
+    save_artifact(capture_dc(look().get_dc(), 0, 0, look().get_width(), look().get_height()), L"progress");
 
     // An empty range shows nothing done, and no division by zero.
     const RECT e = {150, 30, 200, 40};
