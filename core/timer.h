@@ -18,9 +18,10 @@ public:
 
 protected:
     timer();
-    virtual ~timer();
-    // May kill, re-set or delete its own timer.
+    // Slot 0 of the virtual table; may kill, re-set or delete its own timer.
     virtual void tick() = 0;
+    // Slot 1.
+    virtual ~timer();
     static void CALLBACK timer_proc(HWND window, UINT message, UINT_PTR id, DWORD time);
 
 private:

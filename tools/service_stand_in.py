@@ -42,6 +42,13 @@ request's "Range: bytes=N-" with 206 and the body from byte N (Content-Length
 the remaining bytes). "pause_at" with "pause_ms" pauses once after that many
 body bytes; "cut" holds the connection silent for "hold_ms" before closing.
 
+With --scenario FILE ("default" for the built-in store) the server is the
+service itself rather than a player of canned replies: it answers every
+script of the service from the scenario, keeps what the client changes,
+serves the tracks it lists and takes faults from faults.json; replies.json is
+not read. stand_in_scenario.py describes the scenario, the faults and the
+state file (state.txt). Requests are recorded the same way.
+
 With --no-accept the server answers nothing at all: its listener has a
 backlog of one that the server fills itself and never accepts from, so a
 client's connection attempt hangs until the client gives up. It writes the
@@ -59,6 +66,8 @@ import sys
 import threading
 import time
 
+import stand_in_scenario
+
 MAX_HEAD = 64 * 1024
 MAX_BODY = 16 * 1024 * 1024
 REASONS = {200: "OK", 206: "Partial Content", 301: "Moved Permanently", 302: "Found",
@@ -66,11 +75,16 @@ REASONS = {200: "OK", 206: "Partial Content", 301: "Moved Permanently", 302: "Fo
 
 
 class stand_in:
-    def __init__(self, state, deadline, max_requests):
+    def __init__(self, state, deadline, max_requests, scenario=None):
         self.state = state
         self.deadline = deadline
         self.max_requests = max_requests
         self.count = 0
+        self.port = 0
+        self.scenario = None
+        if scenario:
+            data = stand_in_scenario.load(None if scenario == "default" else scenario)
+            self.scenario = stand_in_scenario.scenario_service(data, state, lambda: self.port)
         self.lock = threading.Lock()
         self.done = threading.Event()
         os.makedirs(os.path.join(state, "requests"), exist_ok=True)
@@ -149,14 +163,18 @@ class stand_in:
 
     def answer(self, conn, reply, raw=b""):
         kind = reply.get("kind", "body")
-        if "file" in reply:
+        if "body_bytes" in reply:
+            body = reply["body_bytes"]
+        elif "file" in reply:
             with open(reply["file"], "rb") as f:
                 body = f.read(MAX_BODY)
         else:
             body = bytes.fromhex(reply.get("body_hex", ""))
-        extra = "".join("%s: %s\r\n" % (n, v) for n, v in reply.get("headers", []))
+        headers = list(reply.get("headers", []))
         status = int(reply.get("status", 200))
         if kind == "close":
+            return
+        if reply.get("wait_ms") and self.done.wait(min(reply["wait_ms"] / 1000.0, self.remaining())):
             return
         if kind == "silent":
             self.done.wait(min(reply.get("hold_ms", 1000) / 1000.0, self.remaining()))
@@ -174,15 +192,20 @@ class stand_in:
         if kind == "body" and reply.get("ranges"):
             start = self.range_start(raw)
             if start is not None and 0 <= start <= len(body):
+                headers.append(("Content-Range", "bytes %d-%d/%d" % (start, len(body) - 1, len(body))))
                 body = body[start:]
                 status = 206
         declared = len(body)
         if kind == "cut":
             declared = int(reply.get("declared_length", len(body) + 100))
         length = "" if reply.get("omit_length") else "Content-Length: %d\r\n" % declared
-        head = ("HTTP/1.1 %d %s\r\nContent-Type: text/html\r\n%s%s"
-                "Connection: close\r\n\r\n" % (status, REASONS.get(status, "Status"), length, extra))
+        extra = "".join("%s: %s\r\n" % (n, v) for n, v in headers)
+        head = ("HTTP/1.1 %d %s\r\nContent-Type: %s\r\n%s%s"
+                "Connection: close\r\n\r\n" % (status, REASONS.get(status, "Status"),
+                                                reply.get("content_type", "text/html"), length, extra))
         conn.sendall(head.encode("latin-1"))
+        if reply.get("head_only"):
+            return
         if kind == "body":
             self.send_pieces(conn, body, reply)
         else:
@@ -207,6 +230,20 @@ class stand_in:
                 return
             conn.sendall(data[at:at + chunk])
 
+    def scenario_reply(self, raw):
+        head, _, body = raw.partition(b"\r\n\r\n")
+        request_line = head.split(b"\r\n", 1)[0].decode("latin-1").split(" ")
+        method = request_line[0] if request_line else ""
+        target = request_line[1] if len(request_line) > 1 else "/"
+        if "://" in target:  # the absolute form a proxy is sent
+            target = "/" + target.split("://", 1)[1].partition("/")[2]
+        path = target.split("?", 1)[0]
+        if method == "POST":
+            return self.scenario.answer_post(path, body)
+        if method in ("GET", "HEAD"):
+            return self.scenario.answer_get(target, raw, method == "HEAD")
+        return {"kind": "body", "status": 405, "body_bytes": b""}
+
     def serve(self, conn):
         try:
             conn.settimeout(max(0.1, min(10.0, self.remaining())))
@@ -217,8 +254,11 @@ class stand_in:
                 index = self.count
                 self.count += 1
             self.write_atomic(os.path.join("requests", "%04d.raw" % index), raw)
-            entries = self.replies()
-            reply = entries[min(index, len(entries) - 1)]
+            if self.scenario:
+                reply = self.scenario_reply(raw)
+            else:
+                entries = self.replies()
+                reply = entries[min(index, len(entries) - 1)]
             self.log("request %d: %s -> %s" % (index, raw.split(b"\r\n", 1)[0][:200], reply.get("kind")))
             self.answer(conn, reply, raw)
             if self.count >= self.max_requests:
@@ -273,7 +313,8 @@ class stand_in:
         if not accept:
             return self.run_without_accepting(listener)
         listener.settimeout(0.05)
-        self.write_atomic("port", b"%d\n" % listener.getsockname()[1])
+        self.port = listener.getsockname()[1]
+        self.write_atomic("port", b"%d\n" % self.port)
         stop_file = os.path.join(self.state, "stop")
         workers = []
         while not self.done.is_set() and self.remaining() > 0 and not os.path.exists(stop_file):
@@ -305,6 +346,7 @@ def main():
     parser.add_argument("--max-requests", type=int, default=1000)
     parser.add_argument("--no-accept", action="store_true",
                         help="listen with a full backlog and never accept")
+    parser.add_argument("--scenario", help='answer as the service from this scenario ("default": built in)')
     args = parser.parse_args()
     # Started from a test under Wine, this process inherits the test's
     # standard handles, which ctest waits on: let go of them at once.
@@ -316,7 +358,15 @@ def main():
         os.setsid()
     except OSError:
         pass
-    server = stand_in(args.state, time.time() + min(args.max_seconds, 600.0), args.max_requests)
+    deadline = time.time() + min(args.max_seconds, 600.0)
+    try:
+        server = stand_in(args.state, deadline, args.max_requests, args.scenario)
+    except (OSError, ValueError) as e:
+        os.makedirs(args.state, exist_ok=True)
+        with open(os.path.join(args.state, "error.tmp"), "wb") as f:
+            f.write(("cannot read the scenario: %s\n" % (e,)).encode("utf-8"))
+        os.replace(os.path.join(args.state, "error.tmp"), os.path.join(args.state, "error"))
+        return 1
     return server.run(args.port, accept=not args.no_accept)
 
 

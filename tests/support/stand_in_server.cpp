@@ -16,14 +16,16 @@ std::string hex(const std::string& bytes) {
     return out;
 }
 
-// A JSON string literal of ASCII text (header names and values of tests).
-std::string json_text(const std::string& text) {
+// A JSON string literal. Quotes, backslashes and control characters are
+// escaped; other bytes above 0x7e are kept as UTF-8 when utf8 is set, else
+// escaped each as the character of that number (header names and values).
+std::string json_string(const std::string& text, bool utf8) {
     std::string out = "\"";
     for (unsigned char c : text) {
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
-        } else if (c < 0x20 || c > 0x7e) {
+        } else if (c < 0x20 || (c > 0x7e && !utf8)) {
             char escape[8];
             snprintf(escape, sizeof(escape), "\\u%04x", c);
             out += escape;
@@ -33,6 +35,9 @@ std::string json_text(const std::string& text) {
     }
     return out + "\"";
 }
+
+std::string json_text(const std::string& text) { return json_string(text, false); }
+std::string json_utf8(const std::string& text) { return json_string(text, true); }
 
 std::string trim(const std::string& text) {
     size_t start = text.find_first_not_of(" \t");
@@ -207,11 +212,15 @@ stand_in_server::stand_in_server() {}
 
 stand_in_server::~stand_in_server() { stop(); }
 
-bool stand_in_server::start(int port, int max_seconds) { return launch(port, max_seconds, true); }
+bool stand_in_server::start(int port, int max_seconds) { return launch(port, max_seconds, true, nullptr); }
 
-bool stand_in_server::start_unaccepting(int max_seconds) { return launch(0, max_seconds, false); }
+bool stand_in_server::start_scenario(const std::string& scenario_json, int max_seconds) {
+    return launch(0, max_seconds, true, &scenario_json);
+}
 
-bool stand_in_server::launch(int port, int max_seconds, bool accept) {
+bool stand_in_server::start_unaccepting(int max_seconds) { return launch(0, max_seconds, false, nullptr); }
+
+bool stand_in_server::launch(int port, int max_seconds, bool accept, const std::string* scenario) {
     stop();
     error_.clear();
     if (!wine_host::make_state_folder("stand_in", folder_, unix_folder_)) {
@@ -223,6 +232,14 @@ bool stand_in_server::launch(int port, int max_seconds, bool accept) {
                                      "--port", std::to_string(port),
                                      "--max-seconds", std::to_string(max_seconds)};
     if (!accept) args.push_back("--no-accept");
+    if (scenario) {
+        if (!wine_host::write_file_atomic(folder_ + L"\\scenario.json", *scenario)) {
+            error_ = "cannot write the scenario";
+            return false;
+        }
+        args.push_back("--scenario");
+        args.push_back(unix_folder_ + "/scenario.json");
+    }
     if (!wine_host::start_python(args, error_)) return false;
     running_ = true;
     DWORD start = GetTickCount();
@@ -288,6 +305,58 @@ bool stand_in_server::set_replies(const std::vector<canned_reply>& replies) {
     }
     json += "]";
     return wine_host::write_file_atomic(folder_ + L"\\replies.json", json);
+}
+
+bool stand_in_server::set_faults(const std::vector<stand_in_fault>& faults) {
+    if (folder_.empty()) return false;
+    std::string json = "[";
+    for (size_t i = 0; i < faults.size(); ++i) {
+        const stand_in_fault& f = faults[i];
+        json += std::string(i ? "," : "") + "{\"script\":" + json_utf8(f.script) + ",\"reply\":" +
+                json_utf8(f.reply) + ",\"times\":" + std::to_string(f.times) +
+                ",\"status\":" + std::to_string(f.status) + ",\"body\":" + json_utf8(f.body) +
+                ",\"wait_ms\":" + std::to_string(f.wait_ms) + ",\"chunk\":" + std::to_string(f.chunk) +
+                ",\"delay_ms\":" + std::to_string(f.delay_ms) + ",\"hold_ms\":" + std::to_string(f.hold_ms);
+        if (!f.message.empty()) json += ",\"message\":" + json_utf8(f.message) + ",\"url\":" + json_utf8(f.url);
+        if (f.cut_at >= 0) json += ",\"cut_at\":" + std::to_string(f.cut_at);
+        json += ",\"match\":{";
+        for (size_t m = 0; m < f.match.size(); ++m)
+            json += (m ? "," : "") + json_utf8(f.match[m].first) + ":" + json_utf8(f.match[m].second);
+        json += "}}";
+    }
+    json += "]";
+    return wine_host::write_file_atomic(folder_ + L"\\faults.json", json);
+}
+
+std::vector<std::vector<std::string>> stand_in_server::state(const char* kind) const {
+    std::vector<std::vector<std::string>> records;
+    if (folder_.empty()) return records;
+    std::string text = wine_host::read_file(folder_ + L"\\state.txt");
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::vector<std::string> fields;
+        size_t start = at;
+        while (true) {
+            size_t tab = text.find('\t', start);
+            if (tab == std::string::npos || tab > end) tab = end;
+            fields.push_back(text.substr(start, tab - start));
+            if (tab == end) break;
+            start = tab + 1;
+        }
+        if (!fields.empty() && fields[0] == kind) records.emplace_back(fields.begin() + 1, fields.end());
+        at = end + 1;
+    }
+    return records;
+}
+
+std::string stand_in_server::upload(int n) const {
+    return folder_.empty() ? std::string() : wine_host::read_file(folder_ + L"\\uploads\\" + std::to_wstring(n) + L".txt");
+}
+
+std::string stand_in_server::url(const char* path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + (path ? path : "");
 }
 
 std::vector<recorded_request> stand_in_server::requests() const {

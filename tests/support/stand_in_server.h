@@ -54,6 +54,33 @@ struct canned_reply {
     static canned_reply redirect(int status, const std::string& location);
 };
 
+// A fault rule of the scenario mode: the stand-in answers a matching request
+// this way instead of as the service (see tools/stand_in_scenario.py).
+struct stand_in_fault {
+    std::string script = "*";  // "rux_song_check.php", a GET path, or "*"
+    // Decoded form fields (UTF-8) that must have these values.
+    std::vector<std::pair<std::string, std::string>> match;
+    // empty, error, login_false, no_result, text, slow, silent, cut, close
+    std::string reply;
+    int times = 0;        // how many requests it answers; 0: all
+    int status = 500;     // error
+    std::string body;     // text: UTF-8, sent in code page 949
+    std::string message;  // login_false (UTF-8); the scenario's when empty
+    std::string url;      // login_false
+    int wait_ms = 0;      // slow: before the first byte...
+    int chunk = 0;        // ...then pieces of this size...
+    int delay_ms = 0;     // ...this far apart
+    int hold_ms = 1000;   // silent
+    int cut_at = -1;      // cut: bytes sent of the announced reply (-1: half)
+
+    static stand_in_fault of(const std::string& script, const std::string& reply) {
+        stand_in_fault f;
+        f.script = script;
+        f.reply = reply;
+        return f;
+    }
+};
+
 // One request as the stand-in received it.
 struct recorded_request {
     std::string raw;      // every byte as received
@@ -87,6 +114,10 @@ public:
     // Starts the server on 127.0.0.1:port (0: a free port) and waits until it
     // listens. It ends by itself after max_seconds. False with error() set.
     bool start(int port = 0, int max_seconds = 60);
+    // Starts the stand-in as the service itself, answering from a scenario:
+    // a JSON object (UTF-8) whose top-level keys replace those of the
+    // built-in store ("{}": the built-in store as it is).
+    bool start_scenario(const std::string& scenario_json = "{}", int max_seconds = 60);
     // Starts a listener on a free port that never accepts: its backlog is
     // full, so connection attempts get no answer until the client gives up.
     bool start_unaccepting(int max_seconds = 60);
@@ -102,6 +133,17 @@ public:
     // replies[n], the last one repeats. Takes effect for the next request.
     bool set_replies(const std::vector<canned_reply>& replies);
 
+    // Scenario mode: the fault rules for the coming requests (the first
+    // that matches answers); an empty list ends the faults.
+    bool set_faults(const std::vector<stand_in_fault>& faults);
+    // Scenario mode: the records of the state file whose first field is
+    // kind, each without that field (UTF-8 texts), in file order.
+    std::vector<std::vector<std::string>> state(const char* kind) const;
+    // Scenario mode: the text of the n-th log upload (from 1), as received.
+    std::string upload(int n) const;
+    // "http://127.0.0.1:<port>" followed by path.
+    std::string url(const char* path) const;
+
     // Every request received so far, in arrival order.
     std::vector<recorded_request> requests() const;
 
@@ -109,7 +151,7 @@ public:
     static int unused_port();
 
 private:
-    bool launch(int port, int max_seconds, bool accept);
+    bool launch(int port, int max_seconds, bool accept, const std::string* scenario);
 
     std::wstring folder_;
     std::string unix_folder_;
