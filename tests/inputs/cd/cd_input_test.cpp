@@ -163,11 +163,10 @@ TEST(cd_input, refuses_what_it_cannot_play_and_leaves_the_next_input_free) {
     }
     cd_input none;
     EXPECT_FALSE(none.open(nullptr, nullptr));
-    // Each refusal gave the rip free again: this open does not wait.
-    const DWORD begin = GetTickCount();
+    // Each refusal gave the rip free again: a rip still held would make this
+    // open wait its 10 s and fail.
     cd_input in;
     EXPECT_TRUE(r.open(in, r.name(1)));
-    EXPECT_LT(GetTickCount() - begin, 2000u);
     EXPECT_EQ(cd_drive_table::record(1)->use_count, 0);  // F was let go
 }
 
@@ -194,7 +193,7 @@ TEST(cd_input, a_second_track_opens_when_the_first_closes_and_not_before) {
     EXPECT_FALSE(r.open(third, r.name(3)));
     const DWORD waited = GetTickCount() - begin;
     EXPECT_GE(waited, 9500u);
-    EXPECT_LT(waited, 15000u);
+    EXPECT_LT(waited, 20000u);  // it gives up, with room for a busy machine
     second.close();
     EXPECT_TRUE(r.open(third, r.name(3)));
 }
