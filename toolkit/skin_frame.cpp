@@ -208,8 +208,13 @@ void skin::on_paint() {
 
 void skin::on_active(bool deactivating) {
     active_ = !deactivating;
-    if (deactivating) refresh();
-    if (hot_) hot_->hot = false;
+    // The hot control is forgotten either way; it is drawn at rest so that no
+    // button stays lit without being hot.
+    auto_sync lock(controls_lock_);
+    if (hot_) {
+        hot_->hot = false;
+        draw_rest_look(hot_);
+    }
     hot_ = nullptr;
 }
 

@@ -192,8 +192,20 @@ void skin::click(WPARAM flags, POINT p) {
             PostMessageW(hwnd_, WM_COMMAND, LOWORD(b->release_command ? b->release_command : c->id), -1);
         if (c->type == skin_control::type_list_item) check_list_item(static_cast<skin_list_item*>(c));
         if (is_push_button(c) && given(b->pressed_src)) {
-            draw_look(c, given(c->hover_src) ? c->hover : c->normal);
+            const bool lit = given(c->hover_src);
+            draw_look(c, lit ? c->hover : c->normal);
             draw_caption(c);
+            // The lit button is the hot one, so that the pointer leaving it
+            // puts it out even when an activation between the press and the
+            // release forgot the hot control.
+            if (lit) {
+                if (hot_ && hot_ != c) {
+                    hot_->hot = false;
+                    draw_rest_look(hot_);
+                }
+                c->hot = true;
+                hot_ = c;
+            }
         }
         set_hand_cursor(true);
         return;

@@ -78,6 +78,31 @@ TEST_F(skin_control_looks, moving_from_one_button_to_another_returns_the_first_t
     EXPECT_EQ(look().get_hot_control(), nullptr);
 }
 
+// Regression: an activation between the press and the release (the window
+// becoming active under the click) forgot the hot control, so the button lit
+// by the release stayed lit after the pointer left it.
+TEST_F(skin_control_looks, a_button_lit_by_a_click_goes_out_when_the_pointer_leaves) {
+    KEEP_BACK_BUFFER(look());
+    const skin_art_button& play = art::play;
+    const RECT empty = {120, 6, 130, 14};
+    for (const bool activated_between : {false, true}) {
+        SCOPED_TRACE(activated_between ? "activated under the click" : "already active");
+        move_to(play.draw);
+        press(play.draw);
+        if (activated_between) SendMessageW(hwnd(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+        release(play.draw);
+        EXPECT_TRUE(shows(look(), play.draw, *image, play.hover));
+        move_to(empty);
+        EXPECT_TRUE(shows(look(), play.draw, *image, play.normal));
+        window_rig::pump();
+    }
+    // An activation puts out a lit button as a deactivation does.
+    move_to(play.draw);
+    SendMessageW(hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(shows(look(), play.draw, *image, play.normal));
+    EXPECT_EQ(look().get_hot_control(), nullptr);
+}
+
 using skin_control_input = control_test;
 
 TEST_F(skin_control_input, hit_testing_prefers_the_control_nearest_the_corner) {
