@@ -49,6 +49,10 @@ serves the tracks it lists and takes faults from faults.json; replies.json is
 not read. stand_in_scenario.py describes the scenario, the faults and the
 state file (state.txt). Requests are recorded the same way.
 
+With --cddb FILE the server is a CDDB server (freedb protocol over HTTP)
+answering from FILE; stand_in_cddb.py describes it. Requests are recorded
+the same way; replies.json is not read.
+
 With --no-accept the server answers nothing at all: its listener has a
 backlog of one that the server fills itself and never accepts from, so a
 client's connection attempt hangs until the client gives up. It writes the
@@ -66,6 +70,7 @@ import sys
 import threading
 import time
 
+import stand_in_cddb
 import stand_in_scenario
 
 MAX_HEAD = 64 * 1024
@@ -75,7 +80,7 @@ REASONS = {200: "OK", 206: "Partial Content", 301: "Moved Permanently", 302: "Fo
 
 
 class stand_in:
-    def __init__(self, state, deadline, max_requests, scenario=None):
+    def __init__(self, state, deadline, max_requests, scenario=None, cddb=None):
         self.state = state
         self.deadline = deadline
         self.max_requests = max_requests
@@ -85,6 +90,7 @@ class stand_in:
         if scenario:
             data = stand_in_scenario.load(None if scenario == "default" else scenario)
             self.scenario = stand_in_scenario.scenario_service(data, state, lambda: self.port)
+        self.cddb = stand_in_cddb.cddb_service(cddb, lambda: self.port) if cddb else None
         self.lock = threading.Lock()
         self.done = threading.Event()
         os.makedirs(os.path.join(state, "requests"), exist_ok=True)
@@ -254,7 +260,10 @@ class stand_in:
                 index = self.count
                 self.count += 1
             self.write_atomic(os.path.join("requests", "%04d.raw" % index), raw)
-            if self.scenario:
+            if self.cddb:
+                request_line = raw.split(b"\r\n", 1)[0].decode("latin-1").split(" ")
+                reply = self.cddb.answer_get(request_line[1] if len(request_line) > 1 else "/")
+            elif self.scenario:
                 reply = self.scenario_reply(raw)
             else:
                 entries = self.replies()
@@ -347,6 +356,7 @@ def main():
     parser.add_argument("--no-accept", action="store_true",
                         help="listen with a full backlog and never accept")
     parser.add_argument("--scenario", help='answer as the service from this scenario ("default": built in)')
+    parser.add_argument("--cddb", help="answer as a CDDB server from this JSON file")
     args = parser.parse_args()
     # Started from a test under Wine, this process inherits the test's
     # standard handles, which ctest waits on: let go of them at once.
@@ -360,7 +370,7 @@ def main():
         pass
     deadline = time.time() + min(args.max_seconds, 600.0)
     try:
-        server = stand_in(args.state, deadline, args.max_requests, args.scenario)
+        server = stand_in(args.state, deadline, args.max_requests, args.scenario, args.cddb)
     except (OSError, ValueError) as e:
         os.makedirs(args.state, exist_ok=True)
         with open(os.path.join(args.state, "error.tmp"), "wb") as f:

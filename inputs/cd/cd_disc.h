@@ -65,6 +65,14 @@ public:
     static unsigned compute_disc_id(const std::vector<cd_disc_track>& entries, int tracks);
     static unsigned compute_cddb_id(const std::vector<cd_disc_track>& entries, int tracks);
 
+    // Reads the CD-Text of the disc in the current drive and puts its album
+    // title, performers and track titles into the entries' records. True
+    // when the drive delivered CD-Text (at least its 4-byte header),
+    // whatever the packs held; false leaves the records as they were.
+    bool read_cd_text();
+    // The same from raw READ TOC format 5 bytes (header and packs).
+    void apply_cd_text(const unsigned char* data, int length);
+
 private:
     int track_count_ = 0;
     unsigned cddb_id_ = 0;

@@ -4,10 +4,10 @@
 #include "cd_drive_table.h"
 #include "cd_title_lookup.h"
 
-bool cd_tool_impl::cddb_dialog(HWND, wchar_t drive_letter) {
+bool cd_tool_impl::cddb_dialog(HWND parent, wchar_t drive_letter) {
     cd_drive_use drive(drive_letter);
     if (!drive.disc()) return false;
-    cd_title_lookup::ensure(*drive.disc(), drive.record().titles);
+    cd_title_lookup::ensure(parent, *drive.disc(), drive.record().titles);
     return !drive.record().titles.empty();
 }
 

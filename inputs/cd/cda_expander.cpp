@@ -80,7 +80,7 @@ bool cda_expander::expand_drive(wchar_t letter, std::vector<list_info>& entries)
     cd_drive_use drive(letter);
     if (!drive.disc()) return false;
     std::vector<cd_disc_track>& titles = drive.record().titles;
-    cd_title_lookup::ensure(*drive.disc(), titles);
+    cd_title_lookup::ensure(cd_title_lookup::main_window(), *drive.disc(), titles);
     for (const cd_disc_track& t : titles)
         entries.push_back(entry(t.record, drive.disc()->disc_id(), letter,
                                 drive.disc()->track_sectors(t.record.track_number())));
@@ -103,7 +103,7 @@ bool cda_expander::expand_file(const wchar_t* path, std::vector<list_info>& entr
     if (!disc) return false;
     const int index = cd_drive_table::index_of(disc);
     cd_drive_record& r = *cd_drive_table::record(index);
-    cd_title_lookup::ensure(*disc, r.titles);
+    cd_title_lookup::ensure(cd_title_lookup::main_window(), *disc, r.titles);
     bool added = false;
     for (const cd_disc_track& t : r.titles) {
         if (t.record.track_number() != file.track) continue;

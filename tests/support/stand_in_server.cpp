@@ -218,9 +218,14 @@ bool stand_in_server::start_scenario(const std::string& scenario_json, int max_s
     return launch(0, max_seconds, true, &scenario_json);
 }
 
+bool stand_in_server::start_cddb(const std::string& cddb_json, int max_seconds) {
+    return launch(0, max_seconds, true, nullptr, &cddb_json);
+}
+
 bool stand_in_server::start_unaccepting(int max_seconds) { return launch(0, max_seconds, false, nullptr); }
 
-bool stand_in_server::launch(int port, int max_seconds, bool accept, const std::string* scenario) {
+bool stand_in_server::launch(int port, int max_seconds, bool accept, const std::string* scenario,
+                             const std::string* cddb) {
     stop();
     error_.clear();
     if (!wine_host::make_state_folder("stand_in", folder_, unix_folder_)) {
@@ -239,6 +244,14 @@ bool stand_in_server::launch(int port, int max_seconds, bool accept, const std::
         }
         args.push_back("--scenario");
         args.push_back(unix_folder_ + "/scenario.json");
+    }
+    if (cddb) {
+        if (!wine_host::write_file_atomic(folder_ + L"\\cddb.json", *cddb)) {
+            error_ = "cannot write the CDDB scenario";
+            return false;
+        }
+        args.push_back("--cddb");
+        args.push_back(unix_folder_ + "/cddb.json");
     }
     if (!wine_host::start_python(args, error_)) return false;
     running_ = true;

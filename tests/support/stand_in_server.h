@@ -118,6 +118,10 @@ public:
     // a JSON object (UTF-8) whose top-level keys replace those of the
     // built-in store ("{}": the built-in store as it is).
     bool start_scenario(const std::string& scenario_json = "{}", int max_seconds = 60);
+    // Starts the stand-in as a CDDB server (freedb protocol over HTTP),
+    // answering from a JSON object (UTF-8) as tools/stand_in_cddb.py
+    // describes: its sites, the matches of a query, the records it reads.
+    bool start_cddb(const std::string& cddb_json, int max_seconds = 60);
     // Starts a listener on a free port that never accepts: its backlog is
     // full, so connection attempts get no answer until the client gives up.
     bool start_unaccepting(int max_seconds = 60);
@@ -151,7 +155,8 @@ public:
     static int unused_port();
 
 private:
-    bool launch(int port, int max_seconds, bool accept, const std::string* scenario);
+    bool launch(int port, int max_seconds, bool accept, const std::string* scenario,
+                const std::string* cddb = nullptr);
 
     std::wstring folder_;
     std::string unix_folder_;

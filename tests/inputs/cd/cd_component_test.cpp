@@ -20,6 +20,7 @@
 #include "cd_tool.h"
 #include "cd_track_name.h"
 #include "core.h"
+#include "stand_in_server.h"
 #include "engine_rig.h"
 #include "file_type.h"
 #include "init_quit.h"
@@ -41,17 +42,23 @@ public:
         install_ = reinterpret_cast<install_fn>(
             reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"zel_in_std.dll"), "zel_cd_install_device_io")));
         if (install_) install_(rig.io.table());
+        // Title lookups ask a loopback port where nothing listens.
+        using server_fn = void(__cdecl*)(const wchar_t*, int);
+        set_server_ = reinterpret_cast<server_fn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"zel_in_std.dll"), "zel_cddb_set_server")));
+        if (set_server_) set_server_(L"127.0.0.1", stand_in_server::unused_port());
         static bool started = false;
         if (!started) for_each_component<init_quit>([](init_quit* h) { h->on_init(); });
         started = true;
     }
     ~dll_drives() {
         if (install_) install_(nullptr);
+        if (set_server_) set_server_(nullptr, 0);
     }
     dll_drives(const dll_drives&) = delete;
     dll_drives& operator=(const dll_drives&) = delete;
 
-    bool ready() const { return install_ != nullptr; }
+    bool ready() const { return install_ != nullptr && set_server_ != nullptr; }
     virtual_cd_drive& drive(wchar_t letter) { return *rig.io.at(letter).drive; }
     std::wstring name(int track, wchar_t letter) {
         return cd_track_name::make(track, cd_disc_id_of(drive(letter).disc), letter);
@@ -61,6 +68,7 @@ public:
 
 private:
     const cd_device_io*(__cdecl* install_)(const cd_device_io*) = nullptr;
+    void(__cdecl* set_server_)(const wchar_t*, int) = nullptr;
 };
 
 std::wstring text(const wchar_t* s) { return s ? s : L""; }

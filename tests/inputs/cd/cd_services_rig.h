@@ -3,20 +3,30 @@
 // (virtual drives on chosen letters behind the real pass-through code):
 // the rig also makes the CD input's "ripper free" event, as the start-up
 // hook does. The drive table is process-wide and set up once, so a test
-// uses one rig and ctest runs each test in a process of its own.
+// uses one rig and ctest runs each test in a process of its own. A title
+// lookup asks a loopback port where nothing listens (a refused connection),
+// unless the test points it at a server of its own.
 #include <string>
 #include <vector>
 
 #include "cd_disc.h"
 #include "cd_input.h"
 #include "cd_test_rig.h"
+#include "cddb_dialog.h"
 #include "list_info.h"
+#include "stand_in_server.h"
 #include "stream.h"
 
 class cd_services_rig : public cd_test_rig {
 public:
-    cd_services_rig() { cd_input::create_ripper_free_event(); }
-    ~cd_services_rig() { cd_input::close_ripper_free_event(); }
+    cd_services_rig() {
+        cd_input::create_ripper_free_event();
+        cddb_dialog::set_default_server(L"127.0.0.1", stand_in_server::unused_port());
+    }
+    ~cd_services_rig() {
+        cd_input::close_ripper_free_event();
+        cddb_dialog::set_default_server(nullptr, 0);
+    }
 };
 
 inline list_info cd_entry(const std::wstring& path) {
