@@ -2,6 +2,7 @@
 #include <winsock2.h>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include "wine_host.h"
 
 namespace {
@@ -237,22 +238,18 @@ bool stand_in_server::launch(int port, int max_seconds, bool accept, const std::
                                      "--port", std::to_string(port),
                                      "--max-seconds", std::to_string(max_seconds)};
     if (!accept) args.push_back("--no-accept");
-    if (scenario) {
-        if (!wine_host::write_file_atomic(folder_ + L"\\scenario.json", *scenario)) {
-            error_ = "cannot write the scenario";
+    // A scenario file handed to the server with its option.
+    auto pass_file = [&](const std::string* content, const char* option, const char* name) {
+        if (!content) return true;
+        if (!wine_host::write_file_atomic(folder_ + L"\\" + std::wstring(name, name + strlen(name)), *content)) {
+            error_ = std::string("cannot write ") + name;
             return false;
         }
-        args.push_back("--scenario");
-        args.push_back(unix_folder_ + "/scenario.json");
-    }
-    if (cddb) {
-        if (!wine_host::write_file_atomic(folder_ + L"\\cddb.json", *cddb)) {
-            error_ = "cannot write the CDDB scenario";
-            return false;
-        }
-        args.push_back("--cddb");
-        args.push_back(unix_folder_ + "/cddb.json");
-    }
+        args.push_back(option);
+        args.push_back(unix_folder_ + "/" + name);
+        return true;
+    };
+    if (!pass_file(scenario, "--scenario", "scenario.json") || !pass_file(cddb, "--cddb", "cddb.json")) return false;
     if (!wine_host::start_python(args, error_)) return false;
     running_ = true;
     DWORD start = GetTickCount();

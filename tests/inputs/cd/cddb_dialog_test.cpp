@@ -128,7 +128,11 @@ TEST(cddb_dialog, fills_the_titles_from_the_cddb_server_and_shows_each_step) {
     bool visible = false, framed = false;
     std::wstring site_line;
     SIZE client = {}, expected = {};
+    int nested = -1;
     log.on_status = [&](HWND dialog, const std::wstring& text) {
+        // A title request that reaches the CD tool through the dialog's
+        // modal loop while the lookup runs: no second lookup, no titles.
+        if (text == L"CDDB Site 연결 중입니다") nested = r.look_up() ? 1 : 0;
         if (text != L"CDDB Track 정보를 읽는 중입니다") return;
         visible = IsWindowVisible(dialog) != FALSE;
         const LONG style = GetWindowLongW(dialog, GWL_STYLE);
@@ -155,6 +159,7 @@ TEST(cddb_dialog, fills_the_titles_from_the_cddb_server_and_shows_each_step) {
         {IDC_CDDB_STATUS, L"CDDB 읽는데 성공하였습니다"},
     };
     EXPECT_EQ(log.lines, lines);
+    EXPECT_EQ(nested, 0);
 
     // The first match, its category as every track's genre; a track past
     // the record's titles keeps its own.
