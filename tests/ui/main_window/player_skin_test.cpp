@@ -49,7 +49,9 @@ void expect_complete_controls(skin& s, const std::vector<unsigned>& buttons, con
             EXPECT_GT(opaque_pixels(c->hover), 0);
             EXPECT_GT(opaque_pixels(c->pressed), 0);
         }
-        if (c->visible) EXPECT_TRUE(shows_over(s, c->draw_rect, c->background, c->normal));
+        if (c->visible) {
+            EXPECT_TRUE(shows_over(s, c->draw_rect, c->background, c->normal));
+        }
     }
     auto* volume = dynamic_cast<skin_scroll*>(s.get_control(ids::volume));
     ASSERT_NE(volume, nullptr);
