@@ -132,6 +132,8 @@ public:
 
 private:
     // player_skin_build.cpp
+    // Removes the old skin and attaches a new one (resizable: the mini
+    // skin) to the window; image = the resource's image, empty when missing.
     void begin(HWND window, int resizable, unsigned resource, dib*& image);
     void fill_normal_cache(const dib& image);
     void finish();

@@ -109,6 +109,23 @@ std::unique_ptr<dib> cut_part(const dib& image, int x, int y, int w, int h) {
     return part;
 }
 
+// Draws the w x h image at (over_x, over_y) with the key colour left out
+// over the part at (under_x, under_y), and puts the result into the image
+// at (to_x, to_y): how the window makes a checked look from the face.
+void compose(dib& image, int over_x, int over_y, int under_x, int under_y, int w, int h, int to_x, int to_y) {
+    auto over = cut_part(image, over_x, over_y, w, h);
+    auto under = cut_part(image, under_x, under_y, w, h);
+    over->draw_trans(under->get_memdc(), 0, 0, kKey);
+    under->draw(image.get_memdc(), to_x, to_y);
+}
+
+// Makes the image w x h of the key colour (the marquee's empty strip).
+void make_key_strip(dib& strip, int w, int h) {
+    if (!strip.create(w, h, 24)) return;
+    const RECT all = {0, 0, w, h};
+    dib::fill_solid_rect(strip.get_memdc(), &all, kKey);
+}
+
 // The image's pixel; -1 when the image is empty.
 long long pixel(const dib& image, int x, int y) {
     if (!image.get_memdc()) return -1;
@@ -189,6 +206,8 @@ COLORREF player_skin::normal_text_colour(int skin_number) { return colour_of(ski
 COLORREF player_skin::mini_text_colour(int skin_number) { return skin_number == 7 ? 0x000000 : 0xFFFFFF; }
 
 void player_skin::begin(HWND window, int resizable, unsigned resource, dib*& image) {
+    remove();
+    mini_ = resizable != 0;
     window_ = window;
     skin_ = std::make_unique<skin>(resizable);
     skin_->subclassing(window);
@@ -204,19 +223,12 @@ void player_skin::finish() {
 }
 
 skin* player_skin::build_normal(HWND window, int skin_number, int volume) {
-    remove();
-    mini_ = false;
     dib* image = nullptr;
     begin(window, 0, normal_resource(skin_number), image);
 
     // The mute check's checked look: the cross at (257, 264) over the face
     // piece at (190, 136), kept at (267, 264).
-    if (image->get_memdc()) {
-        auto cross = cut_part(*image, 257, 264, 9, 7);
-        auto speaker = cut_part(*image, 190, 136, 9, 7);
-        cross->draw_trans(speaker->get_memdc(), 0, 0, kKey);
-        speaker->draw(image->get_memdc(), 267, 264);
-    }
+    if (image->get_memdc()) compose(*image, 257, 264, 190, 136, 9, 7, 267, 264);
 
     base_ = {0, 0, 320, 150};
     const POINT origin = {0, 0};
@@ -272,16 +284,10 @@ void player_skin::fill_normal_cache(const dib& image) {
         else
             keep(player_skin_images::small_digit_first + digit, 122 + 5 * (digit - 2), 175, 4, 5);
     }
-    dib* strip = this->image(player_skin_images::marquee);
-    if (strip->create(251, 12, 24)) {
-        const RECT all = {0, 0, 251, 12};
-        dib::fill_solid_rect(strip->get_memdc(), &all, kKey);
-    }
+    make_key_strip(*this->image(player_skin_images::marquee), 251, 12);
 }
 
 skin* player_skin::build_mini(HWND window, int skin_number, int volume) {
-    remove();
-    mini_ = true;
     dib* image = nullptr;
     begin(window, 1, mini_resource(skin_number), image);
 
@@ -294,10 +300,7 @@ skin* player_skin::build_mini(HWND window, int skin_number, int volume) {
         lever->draw(image->get_memdc(), 148, 54);
         // The mute check's: the cross at (126, 52) over the speaker at
         // (285, 8), kept at (136, 52).
-        auto cross = cut_part(*image, 126, 52, 9, 8);
-        auto speaker = cut_part(*image, 285, 8, 9, 8);
-        cross->draw_trans(speaker->get_memdc(), 0, 0, kKey);
-        speaker->draw(image->get_memdc(), 136, 52);
+        compose(*image, 126, 52, 285, 8, 9, 8, 136, 52);
     }
 
     base_ = {0, 0, 350, 25};
@@ -328,11 +331,7 @@ skin* player_skin::build_mini(HWND window, int skin_number, int volume) {
     skin_->add_static(region, make_text(player_skin_ids::title, {160, 6, 192, 19}, 0, text_colour_));
     skin_->add_static(region, make_text(player_skin_ids::time, {128, 6, 160, 19}, 0, text_colour_));
 
-    dib* strip = this->image(player_skin_images::marquee);
-    if (strip->create(32, 13, 24)) {
-        const RECT all = {0, 0, 32, 13};
-        dib::fill_solid_rect(strip->get_memdc(), &all, kKey);
-    }
+    make_key_strip(*this->image(player_skin_images::marquee), 32, 13);
     skin_->delete_backup_image();
     skin_->set_position(player_skin_ids::volume, volume / 10);
     finish();

@@ -407,3 +407,27 @@ TEST_F(player_skin_test, pictures_of_both_skins_in_two_colours) {
         }
     }
 }
+
+// Without its PNG resource a skin still builds, without images, and the
+// displays draw nothing for the images that are missing.
+TEST_F(player_skin_test, a_missing_image_leaves_a_skin_without_images) {
+    HMODULE core_module = GetModuleHandleW(L"zel_core.dll");
+    ASSERT_NE(core_module, nullptr);
+    core::set_instance(core_module);  // a module with no skin images
+    for (bool mini : {false, true}) {
+        skin_host host;
+        player_skin look;
+        skin* s = mini ? look.build_mini(host.hwnd(), 1, 500) : look.build_normal(host.hwnd(), 1, 500);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->get_width(), mini ? 350 : 320);
+        EXPECT_EQ(s->get_control(ids::play)->normal.get_memdc(), nullptr);
+        look.show_time(61);
+        look.show_bitrate(128);
+        look.show_sample_rate(44100);
+        look.show_mode(L"a.mp3");
+        look.show_eq_lamp(true);
+        look.show_logo(look.image(keys::logo));
+        window_rig::pump();
+        look.remove();
+    }
+}
