@@ -314,7 +314,8 @@ TEST(settings_store, two_processes_of_one_windows_user_lose_no_key) {
         SetEnvironmentVariableW(L"ZEL_STORE_CHILD_TAG", tag);
         std::wstring line = std::wstring(L"\"") + exe +
                             L"\" --gtest_also_run_disabled_tests --gtest_filter=settings_store_child.*";
-        STARTUPINFOW si = {sizeof si};
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
         PROCESS_INFORMATION pi = {};
         ASSERT_TRUE(CreateProcessW(exe, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
         children.push_back(pi);

@@ -70,10 +70,9 @@ struct recording_targets : option_targets {
     bool launcher = false;
 
     void log(const char* what, long a = 0, long b = 0, long c = 0, int n = 1) {
-        char line[96];
-        if (n == 1) snprintf(line, sizeof line, "%s %ld", what, a);
-        else if (n == 2) snprintf(line, sizeof line, "%s %ld %ld", what, a, b);
-        else snprintf(line, sizeof line, "%s %ld %ld %ld", what, a, b, c);
+        std::string line = std::string(what) + " " + std::to_string(a);
+        if (n >= 2) line += " " + std::to_string(b);
+        if (n >= 3) line += " " + std::to_string(c);
         calls.push_back(line);
     }
     bool launcher_connected() override { return launcher; }
@@ -127,6 +126,24 @@ TEST(player_options, an_empty_ini_file_gives_the_missing_values) {
     EXPECT_FALSE(o.tray_when_minimize);
     EXPECT_TRUE(o.show_title_when_tray);
     EXPECT_EQ(targets.calls, (std::vector<std::string>{"packet_retry 0", "output 3000 0 0"}));
+
+    // An empty store at login: the same rules; the INI-only keys stay.
+    own_store_home store;
+    o.max_bps = 300;
+    o.volume = 10;
+    o.mute = true;
+    o.auto_start = false;
+    recording_targets login;
+    load_options(o, store, login);
+    EXPECT_EQ(o.max_bps, 60);
+    EXPECT_EQ(o.volume, 1000u);
+    EXPECT_FALSE(o.mute);
+    EXPECT_FALSE(o.auto_start);
+    EXPECT_EQ(o.skin, 4);
+    EXPECT_TRUE(o.always_top);
+    EXPECT_EQ(login.calls, (std::vector<std::string>{"packet_retry 0", "output 3000 0 0", "clear_favourites",
+                                                     "play_mode 1", "playback 0 5 1", "rate_limit 60000",
+                                                     "volume 1000", "mute 0", "always_top 1"}));
 }
 
 // One key of section "app" at a time: the value stored, the field read back.

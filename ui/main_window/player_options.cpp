@@ -2,7 +2,6 @@
 // store, and the writes of the main window's end (see player_options.h).
 #include "player_options.h"
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include "config_var.h"
 #include "config_var2.h"
@@ -51,8 +50,8 @@ struct app_reader {
 };
 
 void write_number(option_home& home, const wchar_t* section, const wchar_t* key, long value) {
-    wchar_t text[24];
-    swprintf(text, 24, L"%ld", value);
+    stringx text;
+    text.format(L"%ld", value);
     home.write(section, key, text);
 }
 
