@@ -51,6 +51,38 @@ file_access probe_file(const std::wstring& path) {
     return file_access::blocked;
 }
 
+// Calls fn(upper-cased name, node) for each child element of parent in
+// document order (other nodes are passed over) until fn returns false.
+template <class Fn>
+void for_each_child_element(IXMLDOMNode* parent, Fn fn) {
+    com_ptr<IXMLDOMNodeList> children;
+    if (!parent || FAILED(parent->get_childNodes(children.put())) || !children) return;
+    long count = 0;
+    children->get_length(&count);
+    for (long i = 0; i < count; ++i) {
+        com_ptr<IXMLDOMNode> node;
+        if (children->get_item(i, node.put()) != S_OK || !node) continue;
+        DOMNodeType type = NODE_INVALID;
+        if (FAILED(node->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
+        bstr node_name;
+        if (FAILED(node->get_nodeName(node_name.put()))) continue;
+        if (!fn(upper(node_name.text()), node.get())) return;
+    }
+}
+
+// The same for the first child element of each name (ignoring case) only,
+// as find_child finds them.
+template <class Fn>
+void for_each_first_child(IXMLDOMNode* parent, Fn fn) {
+    std::vector<std::wstring> seen;
+    for_each_child_element(parent, [&](const std::wstring& name, IXMLDOMNode* node) {
+        for (const std::wstring& s : seen)
+            if (s == name) return true;
+        seen.push_back(name);
+        fn(name, node);
+        return true;
+    });
+}
 }  // namespace
 
 settings_document::settings_document() {
@@ -119,26 +151,17 @@ bool settings_document::open_user(const std::wstring& path, const std::wstring& 
 }
 
 bool settings_document::find_child(IXMLDOMNode* parent, const std::wstring& name, com_ptr<IXMLDOMNode>& child) {
-    if (!parent || name.empty()) return false;
+    if (name.empty()) return false;
     const std::wstring wanted = upper(name);
-    com_ptr<IXMLDOMNodeList> children;
-    if (FAILED(parent->get_childNodes(children.put())) || !children) return false;
-    long count = 0;
-    children->get_length(&count);
-    for (long i = 0; i < count; ++i) {
-        com_ptr<IXMLDOMNode> node;
-        if (children->get_item(i, node.put()) != S_OK || !node) continue;
-        DOMNodeType type = NODE_INVALID;
-        if (FAILED(node->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
-        bstr node_name;
-        if (FAILED(node->get_nodeName(node_name.put()))) continue;
-        if (upper(node_name.text()) == wanted) {
-            *child.put() = node.get();
-            node.get()->AddRef();
-            return true;
-        }
-    }
-    return false;
+    bool found = false;
+    for_each_child_element(parent, [&](const std::wstring& node_name, IXMLDOMNode* node) {
+        if (node_name != wanted) return true;
+        node->AddRef();
+        *child.put() = node;
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 bool settings_document::add_child(IXMLDOMNode* parent, const std::wstring& name, com_ptr<IXMLDOMNode>& child) {
@@ -207,33 +230,6 @@ bool settings_document::save(const std::wstring& path) {
     path_variant direct(path);
     return SUCCEEDED(doc_->save(direct.v));
 }
-
-namespace {
-// Calls fn(upper-cased name, node) for the first child element of each name
-// (ignoring case), in document order, as find_child would find them.
-template <class Fn>
-void for_each_first_child(IXMLDOMNode* parent, Fn fn) {
-    com_ptr<IXMLDOMNodeList> children;
-    if (!parent || FAILED(parent->get_childNodes(children.put())) || !children) return;
-    long count = 0;
-    children->get_length(&count);
-    std::vector<std::wstring> seen;
-    for (long i = 0; i < count; ++i) {
-        com_ptr<IXMLDOMNode> node;
-        if (children->get_item(i, node.put()) != S_OK || !node) continue;
-        DOMNodeType type = NODE_INVALID;
-        if (FAILED(node->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
-        bstr node_name;
-        if (FAILED(node->get_nodeName(node_name.put()))) continue;
-        std::wstring name = upper(node_name.text());
-        bool first = true;
-        for (const std::wstring& s : seen) first = first && s != name;
-        if (!first) continue;
-        seen.push_back(name);
-        fn(name, node.get());
-    }
-}
-}  // namespace
 
 std::wstring settings_document::value_key(const std::wstring& user, const std::wstring& section,
                                           const std::wstring& key) {
