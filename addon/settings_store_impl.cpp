@@ -86,26 +86,23 @@ std::wstring settings_store_impl::user_element(const wchar_t* user) {
 }
 
 bool settings_store_impl::file_stamp::operator==(const file_stamp& o) const {
-    return present == o.present && index_high == o.index_high && index_low == o.index_low &&
-           size_high == o.size_high && size_low == o.size_low && written.dwLowDateTime == o.written.dwLowDateTime &&
-           written.dwHighDateTime == o.written.dwHighDateTime;
+    return present == o.present && size_high == o.size_high && size_low == o.size_low &&
+           CompareFileTime(&written, &o.written) == 0 && CompareFileTime(&created, &o.created) == 0;
 }
 
+// One query of the file's attributes: every save writes a new file that
+// replaces the old one, so its times change with every save.
 settings_store_impl::file_stamp settings_store_impl::stamp_of(const std::wstring& path) {
     file_stamp stamp;
-    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return stamp;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(file, &info)) {
-        stamp.present = true;
-        stamp.index_high = info.nFileIndexHigh;
-        stamp.index_low = info.nFileIndexLow;
-        stamp.size_high = info.nFileSizeHigh;
-        stamp.size_low = info.nFileSizeLow;
-        stamp.written = info.ftLastWriteTime;
-    }
-    CloseHandle(file);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return stamp;
+    stamp.present = true;
+    stamp.size_high = data.nFileSizeHigh;
+    stamp.size_low = data.nFileSizeLow;
+    stamp.written = data.ftLastWriteTime;
+    stamp.created = data.ftCreationTime;
     return stamp;
 }
 

@@ -10,8 +10,8 @@
 //
 // Every write loads, changes and saves the file under the file's named mutex
 // (file_lock.h). Reads are answered from the values of the last load, which
-// are kept while the file stays the same (its identity, size and time of
-// last change); any change, by this process or another, makes the next read
+// are kept while the file stays the same (its size and times of creation
+// and last change); any change, by this process or another, makes the next read
 // load the file again. A login reads a thousand favourite keys, which would
 // otherwise parse the file a thousand times.
 //
@@ -41,12 +41,13 @@ public:
     std::wstring file_path();
 
 private:
-    // Identity, size and time of last change of the file; "absent" when it
-    // cannot be queried.
+    // Size, time of last change and time of creation of the file; not
+    // present when it cannot be queried.
     struct file_stamp {
         bool present = false;
-        DWORD index_high = 0, index_low = 0, size_high = 0, size_low = 0;
+        DWORD size_high = 0, size_low = 0;
         FILETIME written = {0, 0};
+        FILETIME created = {0, 0};
         bool operator==(const file_stamp& o) const;
     };
     static file_stamp stamp_of(const std::wstring& path);
