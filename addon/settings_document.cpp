@@ -25,14 +25,63 @@ struct path_variant {
     ~path_variant() { VariantClear(&v); }
 };
 
-bool file_exists(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void make_parent_folder(const std::wstring& path) {
     size_t slash = path.rfind(L'\\');
     if (slash != std::wstring::npos && slash > 0) CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+}
+// Whether the file can be opened for reading. A file held open without
+// sharing by some other program (a backup or virus scanner) is waited for a
+// moment; when it stays held the file is "blocked", never "missing", so that
+// nobody replaces what it holds.
+enum class file_access { absent, readable, blocked };
+
+file_access probe_file(const std::wstring& path) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return file_access::readable;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return file_access::absent;
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) break;
+        Sleep(20);
+    }
+    return file_access::blocked;
+}
+
+// Calls fn(upper-cased name, node) for each child element of parent in
+// document order (other nodes are passed over) until fn returns false.
+template <class Fn>
+void for_each_child_element(IXMLDOMNode* parent, Fn fn) {
+    com_ptr<IXMLDOMNodeList> children;
+    if (!parent || FAILED(parent->get_childNodes(children.put())) || !children) return;
+    long count = 0;
+    children->get_length(&count);
+    for (long i = 0; i < count; ++i) {
+        com_ptr<IXMLDOMNode> node;
+        if (children->get_item(i, node.put()) != S_OK || !node) continue;
+        DOMNodeType type = NODE_INVALID;
+        if (FAILED(node->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
+        bstr node_name;
+        if (FAILED(node->get_nodeName(node_name.put()))) continue;
+        if (!fn(upper(node_name.text()), node.get())) return;
+    }
+}
+
+// The same for the first child element of each name (ignoring case) only,
+// as find_child finds them.
+template <class Fn>
+void for_each_first_child(IXMLDOMNode* parent, Fn fn) {
+    std::vector<std::wstring> seen;
+    for_each_child_element(parent, [&](const std::wstring& name, IXMLDOMNode* node) {
+        for (const std::wstring& s : seen)
+            if (s == name) return true;
+        seen.push_back(name);
+        fn(name, node);
+        return true;
+    });
 }
 }  // namespace
 
@@ -60,17 +109,36 @@ settings_document::~settings_document() {
     if (com_initialized_) CoUninitialize();
 }
 
+bool settings_document::load(const std::wstring& path) {
+    if (!doc_) return false;
+    state_ = missing;
+    if (path.empty()) return true;
+    switch (probe_file(path)) {
+    case file_access::absent:
+        return true;
+    case file_access::blocked:
+        state_ = blocked;
+        return false;
+    case file_access::readable:
+        break;
+    }
+    path_variant source(path);
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    HRESULT hr = doc_->load(source.v, &ok);
+    if (hr == S_OK && ok == VARIANT_TRUE) {
+        state_ = loaded;
+    } else if (FAILED(hr) && probe_file(path) != file_access::readable) {
+        state_ = blocked;  // taken away between the probe and the load
+        return false;
+    } else {
+        state_ = unreadable;
+    }
+    return true;
+}
+
 bool settings_document::open_user(const std::wstring& path, const std::wstring& user,
                                   com_ptr<IXMLDOMNode>& user_node) {
-    if (!doc_) return false;
-    if (!path.empty() && file_exists(path)) {
-        path_variant source(path);
-        VARIANT_BOOL ok = VARIANT_FALSE;
-        HRESULT hr = doc_->load(source.v, &ok);
-        state_ = hr == S_OK && ok == VARIANT_TRUE ? loaded : unreadable;
-    } else {
-        state_ = missing;
-    }
+    if (!load(path)) return false;
     com_ptr<IXMLDOMElement> element;
     com_ptr<IXMLDOMNode> root;
     if (doc_->get_documentElement(element.put()) == S_OK && element) {
@@ -83,26 +151,17 @@ bool settings_document::open_user(const std::wstring& path, const std::wstring& 
 }
 
 bool settings_document::find_child(IXMLDOMNode* parent, const std::wstring& name, com_ptr<IXMLDOMNode>& child) {
-    if (!parent || name.empty()) return false;
+    if (name.empty()) return false;
     const std::wstring wanted = upper(name);
-    com_ptr<IXMLDOMNodeList> children;
-    if (FAILED(parent->get_childNodes(children.put())) || !children) return false;
-    long count = 0;
-    children->get_length(&count);
-    for (long i = 0; i < count; ++i) {
-        com_ptr<IXMLDOMNode> node;
-        if (children->get_item(i, node.put()) != S_OK || !node) continue;
-        DOMNodeType type = NODE_INVALID;
-        if (FAILED(node->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
-        bstr node_name;
-        if (FAILED(node->get_nodeName(node_name.put()))) continue;
-        if (upper(node_name.text()) == wanted) {
-            *child.put() = node.get();
-            node.get()->AddRef();
-            return true;
-        }
-    }
-    return false;
+    bool found = false;
+    for_each_child_element(parent, [&](const std::wstring& node_name, IXMLDOMNode* node) {
+        if (node_name != wanted) return true;
+        node->AddRef();
+        *child.put() = node;
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 bool settings_document::add_child(IXMLDOMNode* parent, const std::wstring& name, com_ptr<IXMLDOMNode>& child) {
@@ -170,4 +229,25 @@ bool settings_document::save(const std::wstring& path) {
     DeleteFileW(temp.c_str());
     path_variant direct(path);
     return SUCCEEDED(doc_->save(direct.v));
+}
+
+std::wstring settings_document::value_key(const std::wstring& user, const std::wstring& section,
+                                          const std::wstring& key) {
+    return upper(user) + L'\n' + upper(section) + L'\n' + upper(key);
+}
+
+void settings_document::collect(std::map<std::wstring, std::wstring>& values) {
+    values.clear();
+    com_ptr<IXMLDOMElement> element;
+    com_ptr<IXMLDOMNode> root;
+    if (!doc_ || doc_->get_documentElement(element.put()) != S_OK || !element ||
+        FAILED(element->QueryInterface(IID_IXMLDOMNode, root.put_void())))
+        return;
+    for_each_first_child(root.get(), [&](const std::wstring& user, IXMLDOMNode* user_node) {
+        for_each_first_child(user_node, [&](const std::wstring& section, IXMLDOMNode* section_node) {
+            for_each_first_child(section_node, [&](const std::wstring& key, IXMLDOMNode* key_node) {
+                values[user + L'\n' + section + L'\n' + key] = text(key_node);
+            });
+        });
+    });
 }

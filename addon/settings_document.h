@@ -7,6 +7,7 @@
 // element names (encode_xml_name); they are matched ignoring case.
 #include <windows.h>
 #include <msxml2.h>
+#include <map>
 #include <string>
 #include "com_ptr.h"
 
@@ -17,6 +18,8 @@ public:
         missing,     // no file: an empty document
         loaded,      // the file was parsed
         unreadable,  // a file exists but could not be parsed: an empty document
+        blocked,     // a file exists but could not be opened (held by another
+                     // program, no access): no document, nothing may be saved
     };
 
     settings_document();
@@ -24,6 +27,10 @@ public:
     settings_document(const settings_document&) = delete;
     settings_document& operator=(const settings_document&) = delete;
 
+    // Loads the file into the document (an empty document when there is no
+    // file or it does not parse). False when there is no document engine or
+    // the file exists but cannot be opened (state() says which).
+    bool load(const std::wstring& path);
     // Loads the file into the document and finds (or creates in memory) the
     // element of the user below the document element, which is made
     // "ZELPlayer" when the document has none. False when there is no
@@ -43,6 +50,12 @@ public:
     bool set_root(com_ptr<IXMLDOMNode>& root);
     // Saves the whole document to path (see settings_document.cpp).
     bool save(const std::wstring& path);
+
+    // Every value that find_child and text reach from the document element
+    // (the first element of each name at each level, ignoring case), keyed
+    // by value_key of the upper-cased user, section and key names.
+    void collect(std::map<std::wstring, std::wstring>& values);
+    static std::wstring value_key(const std::wstring& user, const std::wstring& section, const std::wstring& key);
 
 private:
     bool com_initialized_ = false;

@@ -9,8 +9,9 @@
 // (release does nothing). It is optional: without zel_addv2 nobody registers
 // it, and callers then read empty values and write nothing.
 //
-// Threading: read and write may run on any thread; each call loads the file
-// and a write saves it, guarded across threads and processes. set_user and
+// Threading: read and write may run on any thread; a write loads and saves
+// the file and a read loads it when it changed since the last load, guarded
+// across threads and processes. set_user and
 // add_listener run on the user-interface thread.
 #include "component.h"
 

@@ -1,0 +1,59 @@
+#pragma once
+// option_targets: where the option loads send their values, one operation
+// per component call. component_option_targets reaches the registered
+// components; tests put a recorder in its place.
+#include <vector>
+#include "stringx.h"
+
+class option_targets {
+public:
+    virtual ~option_targets() = default;
+    // Whether the launcher link of multi-instance play is connected (its
+    // device then stays).
+    virtual bool launcher_connected() = 0;
+    // net_options::set_packet_retry on every registered object.
+    virtual void set_packet_retry(bool on) = 0;
+    // output_manager::set_buffer_ms, then output_manager::select.
+    virtual void set_output(int buffer_ms, int output_type, int device) = 0;
+    // playback_settings::set_normalize and set_priority, when registered.
+    virtual void set_playback(bool norm, int norm_scale, int priority) = 0;
+    // track_cache::set_rate_limit.
+    virtual void set_rate_limit(int bytes_per_second) = 0;
+    // The music player's play mode, volume and mute.
+    virtual void set_play_mode(int mode) = 0;
+    virtual void set_music_volume(unsigned volume) = 0;
+    virtual void set_music_mute(bool mute) = 0;
+    // The window docker's always-on-top state, when it is there.
+    virtual void set_always_on_top(bool on) = 0;
+    // The favourite channels of the service client, in list order.
+    virtual void clear_favourites() = 0;
+    virtual void add_favourite(const stringx& name) = 0;
+    virtual std::vector<stringx> favourites() = 0;
+};
+
+// The registered components: net_options, output_manager,
+// playback_settings, track_cache and the music player. The launcher link,
+// the window docker and the service client are not part of the player yet:
+// the launcher reads as not connected, always-on-top goes nowhere, and the
+// favourites are kept here until the service client keeps them.
+class component_option_targets : public option_targets {
+public:
+    bool launcher_connected() override;
+    void set_packet_retry(bool on) override;
+    void set_output(int buffer_ms, int output_type, int device) override;
+    void set_playback(bool norm, int norm_scale, int priority) override;
+    void set_rate_limit(int bytes_per_second) override;
+    void set_play_mode(int mode) override;
+    void set_music_volume(unsigned volume) override;
+    void set_music_mute(bool mute) override;
+    void set_always_on_top(bool on) override;
+    void clear_favourites() override;
+    void add_favourite(const stringx& name) override;
+    std::vector<stringx> favourites() override;
+
+    // The library's one object.
+    static component_option_targets& instance();
+
+private:
+    std::vector<stringx> favourites_;
+};
