@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "com_object.h"
 #include "critsec.h"
 #include "drag_drop.h"
 #include "entry_block.h"
@@ -23,11 +24,6 @@ critsec& live_lock() {
 std::vector<const data_object*>& live_objects() {
     static std::vector<const data_object*> objects;
     return objects;
-}
-
-FORMATETC format_of(UINT format) {
-    FORMATETC f = {static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    return f;
 }
 }  // namespace
 
@@ -52,7 +48,7 @@ void data_object::start(UINT format) {
     refs_ = 1;
     format_count_ = 1;
     std::memset(formats_, 0, sizeof formats_);
-    formats_[0] = format_of(format);
+    formats_[0] = com_object::hglobal_format(format);
     given_format_ = 0;
     auto_sync lock(live_lock());
     live_objects().push_back(this);
@@ -65,21 +61,10 @@ data_object::~data_object() {
 }
 
 STDMETHODIMP data_object::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return com_object::answer(static_cast<IDataObject*>(this), riid, IID_IDataObject, object);
 }
 STDMETHODIMP_(ULONG) data_object::AddRef() { return InterlockedIncrement(&refs_); }
-STDMETHODIMP_(ULONG) data_object::Release() {
-    const LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return n;
-}
+STDMETHODIMP_(ULONG) data_object::Release() { return com_object::release(this, refs_); }
 
 HGLOBAL data_object::make_drop_files() {
     unsigned size = 0;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "com_object.h"
 #include "drag_drop.h"
 
 namespace {
@@ -14,20 +15,7 @@ POINT message_position() {
 
 drop_cursor_fn g_cursor = &message_position;
 
-const CLSID kDragDropHelper = {0x4657278A, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
 const IID kDragSourceHelper = {0xDE5BF786, 0x477A, 0x11D2, {0x83, 0x9D, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
-
-template <class Object>
-HRESULT answer(Object* self, REFIID riid, REFIID own, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, own)) {
-        *object = self;
-        self->AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
 }  // namespace
 
 drop_cursor_fn set_drop_source_cursor(drop_cursor_fn where) {
@@ -52,14 +40,10 @@ enum_format_etc::enum_format_etc(unsigned long count, const FORMATETC* formats)
 enum_format_etc::~enum_format_etc() { delete[] formats_; }
 
 STDMETHODIMP enum_format_etc::QueryInterface(REFIID riid, void** object) {
-    return answer(this, riid, IID_IEnumFORMATETC, object);
+    return com_object::answer(this, riid, IID_IEnumFORMATETC, object);
 }
 STDMETHODIMP_(ULONG) enum_format_etc::AddRef() { return InterlockedIncrement(&refs_); }
-STDMETHODIMP_(ULONG) enum_format_etc::Release() {
-    const LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return n;
-}
+STDMETHODIMP_(ULONG) enum_format_etc::Release() { return com_object::release(this, refs_); }
 
 STDMETHODIMP enum_format_etc::Next(ULONG count, FORMATETC* formats, ULONG* fetched) {
     if (!formats_ || (!fetched && count != 1) || !formats || position_ >= count_) return S_FALSE;
@@ -100,14 +84,10 @@ drop_source::drop_source(HWND source_window) : refs_(1), source_(source_window) 
 drop_source::~drop_source() {}
 
 STDMETHODIMP drop_source::QueryInterface(REFIID riid, void** object) {
-    return answer(this, riid, IID_IDropSource, object);
+    return com_object::answer(this, riid, IID_IDropSource, object);
 }
 STDMETHODIMP_(ULONG) drop_source::AddRef() { return InterlockedIncrement(&refs_); }
-STDMETHODIMP_(ULONG) drop_source::Release() {
-    const LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return n;
-}
+STDMETHODIMP_(ULONG) drop_source::Release() { return com_object::release(this, refs_); }
 
 bool drop_source::over_source() const {
     if (!source_) return false;
@@ -135,7 +115,7 @@ STDMETHODIMP drop_source::GiveFeedback(DWORD) {
 
 drag_helper::drag_helper() : source_helper_(nullptr) {
     void* helper = nullptr;
-    if (SUCCEEDED(CoCreateInstance(kDragDropHelper, nullptr, CLSCTX_INPROC_SERVER, kDragSourceHelper, &helper)))
+    if (SUCCEEDED(CoCreateInstance(com_object::drag_drop_helper, nullptr, CLSCTX_INPROC_SERVER, kDragSourceHelper, &helper)))
         source_helper_ = static_cast<IDragSourceHelper*>(helper);
 }
 

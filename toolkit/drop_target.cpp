@@ -1,5 +1,6 @@
 // The base of every drop target: format choice, the effect for the keys, the
 // drop, and the reading of the three formats.
+#include "com_object.h"
 #include "drag_drop.h"
 
 #include <shellapi.h>
@@ -9,13 +10,7 @@
 #include "entry_block.h"
 
 namespace {
-const CLSID kDragDropHelper = {0x4657278A, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
 const IID kDropTargetHelper = {0x4657278B, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
-
-FORMATETC format_of(UINT format) {
-    FORMATETC f = {static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    return f;
-}
 
 // The live data object an entry block of this process names, or null.
 const data_object* entry_source(HGLOBAL global) {
@@ -34,10 +29,10 @@ const data_object* entry_source(HGLOBAL global) {
 drop_target::drop_target(HWND target_window)
     : refs_(1), format_found_(false), drop_helper_(nullptr), chosen_format_(nullptr), target_(target_window) {
     void* helper = nullptr;
-    if (SUCCEEDED(CoCreateInstance(kDragDropHelper, nullptr, CLSCTX_INPROC_SERVER, kDropTargetHelper, &helper)))
+    if (SUCCEEDED(CoCreateInstance(com_object::drag_drop_helper, nullptr, CLSCTX_INPROC_SERVER, kDropTargetHelper, &helper)))
         drop_helper_ = static_cast<IDropTargetHelper*>(helper);
-    accepted_formats_.push_back(format_of(entries_clipboard_format()));
-    accepted_formats_.push_back(format_of(CF_HDROP));
+    accepted_formats_.push_back(com_object::hglobal_format(entries_clipboard_format()));
+    accepted_formats_.push_back(com_object::hglobal_format(CF_HDROP));
 }
 
 drop_target::~drop_target() {
@@ -45,21 +40,10 @@ drop_target::~drop_target() {
 }
 
 STDMETHODIMP drop_target::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return com_object::answer(static_cast<IDropTarget*>(this), riid, IID_IDropTarget, object);
 }
 STDMETHODIMP_(ULONG) drop_target::AddRef() { return InterlockedIncrement(&refs_); }
-STDMETHODIMP_(ULONG) drop_target::Release() {
-    const LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return n;
-}
+STDMETHODIMP_(ULONG) drop_target::Release() { return com_object::release(this, refs_); }
 
 DWORD drop_target::decide_effect(DWORD key_state, DWORD allowed) const {
     if (!format_found_) return DROPEFFECT_NONE;
