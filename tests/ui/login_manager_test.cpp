@@ -14,6 +14,7 @@
 #include "stand_in_server.h"
 #include "temp_folder.h"
 #include "timex.h"
+#include "utf.h"
 
 namespace {
 
@@ -568,7 +569,7 @@ TEST_F(login_test, a_multi_store_reply_starts_the_launcher) {
         services.opts.maximize = true;
         services.set_store(L"store01", L"maximize", L"1");
         ASSERT_TRUE(login()) << w(message);
-        stringx stores(r.value);
+        const stringx stores = utf::utf8_to_utf16(r.value);
         EXPECT_EQ(services.called(L"start_launcher(store01,pw01," + w(stores) + L")"), r.starts);
         EXPECT_FALSE(services.opts.maximize);
     }
