@@ -68,8 +68,13 @@ protected:
     }
     // A store with one user whose login reply carries these keys on top of
     // the built-in ones (a JSON object's members).
-    void serve_user(const std::string& login_keys) {
-        serve(R"({"users": [{"userid": "store01", "userpw": "pw01", "login": {)" + login_keys + "}}]}");
+    void serve_user(const std::string& login_keys) { serve_user_on(server, login_keys); }
+    // The same on a stand-in of the caller's (one per row of a table).
+    static void serve_user_on(stand_in_server& one, const std::string& login_keys) {
+        ASSERT_TRUE(one.start_scenario(R"({"users": [{"userid": "store01", "userpw": "pw01", "login": {)" +
+                                       login_keys + "}}]}"))
+            << one.error();
+        SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", one.host().c_str());
     }
 
     bool login(const wchar_t* user = L"store01", const wchar_t* password = L"pw01") {
@@ -471,10 +476,8 @@ TEST_F(login_test, malformed_values_are_skipped_and_logged) {
     for (const row& r : rows) {
         SCOPED_TRACE(r.keys);
         stand_in_server one;
-        ASSERT_TRUE(one.start_scenario(std::string(R"({"users": [{"userid": "store01", "userpw": "pw01", "login": {)") +
-                                       r.keys + "}}]}"))
-            << one.error();
-        SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", one.host().c_str());
+        serve_user_on(one, r.keys);
+        if (HasFatalFailure()) return;
         services = fake_login_services();
         services.store_present = false;  // the server's volumes stay
         timex::set_normal_span(timex_span());
@@ -561,10 +564,8 @@ TEST_F(login_test, a_multi_store_reply_starts_the_launcher) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.value);
         stand_in_server one;
-        ASSERT_TRUE(one.start_scenario(std::string(R"({"users": [{"userid": "store01", "userpw": "pw01", "login": {"multi_play": ")") +
-                                       r.value + "\"}}]}"))
-            << one.error();
-        SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", one.host().c_str());
+        serve_user_on(one, std::string(R"("multi_play": ")") + r.value + "\"");
+        if (HasFatalFailure()) return;
         services = fake_login_services();
         services.opts.maximize = true;
         services.set_store(L"store01", L"maximize", L"1");
@@ -612,10 +613,8 @@ TEST_F(login_test, values_at_their_edges) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.keys);
         stand_in_server one;
-        ASSERT_TRUE(one.start_scenario(std::string(R"({"users": [{"userid": "store01", "userpw": "pw01", "login": {)") +
-                                       r.keys + "}}]}"))
-            << one.error();
-        SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", one.host().c_str());
+        serve_user_on(one, r.keys);
+        if (HasFatalFailure()) return;
         services = fake_login_services();
         login_manager fresh(services);
         stringx m, u;
