@@ -11,6 +11,10 @@ namespace {
 
 const DWORD piece_size = 4096;
 
+void set_timeout(HINTERNET handle, DWORD option, DWORD milliseconds) {
+    InternetSetOptionA(handle, option, &milliseconds, sizeof(milliseconds));
+}
+
 // Splits "name" or "name:port" into the ANSI name and the port (80 when
 // none). A text with more than one ":" (an IPv6 address) is a name.
 void split_host(const wchar_t* host, stringx& name, INTERNET_PORT& port) {
@@ -97,6 +101,11 @@ char* http_post::submit(const wchar_t* host, const wchar_t* path, unsigned& size
 
     inet_handle root(InternetOpenA("ZEL Player", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!root.get()) return nullptr;
+    // The time-outs Windows applies by default, set explicitly: Wine waits
+    // for a server that accepts and never answers without end, which would
+    // hold the user-interface thread for good. Wine takes the send and
+    // receive time-outs only from the request handle.
+    set_timeout(root.get(), INTERNET_OPTION_CONNECT_TIMEOUT, 60000);
     stringx host_name;
     INTERNET_PORT port;
     split_host(host, host_name, port);
@@ -112,6 +121,8 @@ char* http_post::submit(const wchar_t* host, const wchar_t* path, unsigned& size
     inet_handle request(
         HttpOpenRequestA(connection.get(), "POST", object.value(), nullptr, nullptr, accept, flags, 1));
     if (!request.get()) return nullptr;
+    set_timeout(request.get(), INTERNET_OPTION_SEND_TIMEOUT, 30000);
+    set_timeout(request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, 30000);
 
     static const char content_type[] = "Content-Type: application/x-www-form-urlencoded";
     if (HttpSendRequestA(request.get(), content_type, sizeof(content_type) - 1,

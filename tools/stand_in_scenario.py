@@ -66,6 +66,10 @@ SUCCESS = "Result=Success"
 DEFAULT = {
     "store": {"usertype": "A", "storetop": "T001", "storemother": "M001", "storecode": "S001",
               "storeid": "store01", "storename": "테스트매장"},
+    # A user may carry "realpw" (sent back as "user_realpw" and accepted as
+    # a password), "login" (keys of its login reply on top of the store's;
+    # a null value leaves a key out) and "expired" (its logins are refused
+    # with the "expired" notice).
     "users": [{"userid": "store01", "userpw": "pw01"}],
     "known_pcs": [],
     # Sent in every login reply after the keys built from the store; a null
@@ -381,11 +385,14 @@ class scenario_service:
     def login(self, fields):
         userid, userpw = last(fields, "userid") or "", last(fields, "userpw") or ""
         user = next((u for u in self.data["users"] if u.get("userid") == userid), None)
+        # The client tests "Result=Success" before the status line, so a
+        # refusal carries it too, or its notice would never be shown.
         if user is None or userpw not in (user.get("userpw"), user.get("realpw")):
             r = self.data["refusal"]
-            # The client tests "Result=Success" before the status line, so a
-            # refusal carries it too, or its notice would never be shown.
             return "Login=False\r\nmessage=%s\r\nurl=%s\r\n%s\r\n" % (r["message"], r["url"], SUCCESS)
+        if user.get("expired"):
+            e = self.data["expired"]
+            return "Login=False\r\nmessage=%s\r\nurl=%s\r\n%s\r\n" % (e["message"], e["url"], SUCCESS)
         s, h = self.data["store"], self.data["hours"]
         keys = {
             "storeinfo": "^".join(s.get(k, "") for k in ("usertype", "storetop", "storemother", "storecode",
