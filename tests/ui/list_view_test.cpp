@@ -23,7 +23,7 @@ namespace {
 void solid(dib& image, int w, int h, COLORREF colour) {
     ASSERT_TRUE(image.create(w, h, 24));
     RECT all = {0, 0, w, h};
-    dib::fill_solid_rect(image.get_dc(), &all, colour);
+    dib::fill_solid_rect(image.get_memdc(), &all, colour);
 }
 
 // Records what the container receives and the height the list proposed.
@@ -335,7 +335,8 @@ TEST_F(list_view_test, the_tooltip_shows_the_hovered_cell) {
     const RECT a = cell(2, 0);
     window_rig::mouse_move(list->get_list(), a.left + 20, (a.top + a.bottom) / 2);
     EXPECT_EQ(list->tooltip_text(), L"r2");
-    TOOLINFOW tool = {sizeof(tool)};
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
     tool.hwnd = list->get_list();
     tool.uId = list_view::list_id;
     EXPECT_TRUE(SendMessageW(list->get_tooltip(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));

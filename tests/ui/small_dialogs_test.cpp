@@ -88,10 +88,6 @@ std::vector<listed_device> listed(HWND dialog) {
     return out;
 }
 
-HWND open_dialog_of(const wchar_t* caption) {
-    HWND found = FindWindowW(L"#32770", caption);
-    return found && GetWindowThreadProcessId(found, nullptr) == GetCurrentThreadId() ? found : nullptr;
-}
 }  // namespace
 
 TEST_F(small_dialogs_test, the_device_list_leaves_out_devices_in_use_and_keeps_their_numbers) {

@@ -296,7 +296,9 @@ void list_view::on_subclass() {
 
 void list_view::fit_bars() {
     if (has_hbar_ && hbar_.get_hwnd()) {
-        SCROLLINFO info = {sizeof(info), SIF_RANGE};
+        SCROLLINFO info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_RANGE;
         GetScrollInfo(hwnd_, SB_HORZ, &info);
         RECT client;
         GetClientRect(hwnd_, &client);

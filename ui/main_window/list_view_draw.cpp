@@ -187,7 +187,12 @@ void list_view::set_tip_text(const std::wstring& text) {
 
 void list_view::on_mouse_move(UINT msg, WPARAM wparam, LPARAM lparam) {
     if (!tooltip_) return;
-    MSG relayed = {hwnd_, msg, wparam, lparam, GetMessageTime(), {}};
+    MSG relayed = {};
+    relayed.hwnd = hwnd_;
+    relayed.message = msg;
+    relayed.wParam = wparam;
+    relayed.lParam = lparam;
+    relayed.time = static_cast<DWORD>(GetMessageTime());
     SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     POINT point = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
     int row = -1, column = -1;

@@ -238,7 +238,11 @@ void engine_listener_bridge::on_position(playback_thread* thread, const audio_fo
         if (format) record.format = *format;
         record.position = seconds;
     });
-    if (last_posted_ != 0.0 && std::fabs(seconds - last_posted_) < 0.2) return;
+    // At least 0.2 s from the last posted one; positions made of sample
+    // counts miss 0.2 by a rounding error (1.2 - 1.0 < 0.2 in binary), which
+    // must not hold back a tick that is a fifth of a second on.
+    const double min_step = 0.2 - 1e-9;
+    if (last_posted_ != 0.0 && std::fabs(seconds - last_posted_) < min_step) return;
     HWND main = target();
     if (!main) return;
     // wParam points at the position inside the record; like lParam it is
