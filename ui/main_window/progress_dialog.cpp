@@ -23,16 +23,15 @@ LRESULT forward_colour(WPARAM wparam, LPARAM lparam) {
 
 // Waits for the handles while answering the messages other threads send to
 // this one (a blocking dialog that ends enables its owner on this thread).
+// One handle at a time: waiting for all at once would also wait for input.
 void wait_answering_sends(HANDLE* handles, DWORD count) {
-    while (count > 0) {
-        const DWORD woke = MsgWaitForMultipleObjects(count, handles, TRUE, INFINITE, QS_SENDMESSAGE);
-        if (woke < WAIT_OBJECT_0 + count) return;
-        if (woke == WAIT_OBJECT_0 + count) {
+    for (DWORD i = 0; i < count; ++i) {
+        for (;;) {
+            const DWORD woke = MsgWaitForMultipleObjects(1, &handles[i], FALSE, INFINITE, QS_SENDMESSAGE);
+            if (woke != WAIT_OBJECT_0 + 1) break;  // ended, or a failed wait
             MSG message;
             PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-            continue;
         }
-        return;  // failed wait: nothing more can be done
     }
 }
 }  // namespace
