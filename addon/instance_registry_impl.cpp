@@ -31,7 +31,7 @@ instance_registry_impl::instance_registry_impl(const instance_table_names& names
 int instance_registry_impl::resolve(int device) { return device == 0 ? devices_.default_device() : device; }
 
 void instance_registry_impl::on_init() {
-    devices_.load();
+    // The sound-device list fills at its first use (sound_devices.h).
     table_.open();
 }
 

@@ -19,8 +19,7 @@ public:
     bool device_in_use(int device) override;
     bool is_registered(const wchar_t* name) override;
 
-    // The init hook: fills the sound-device list, then opens the table or
-    // creates it.
+    // The init hook: opens the table, or creates it when no instance has.
     void on_init();
     // The quit hook: removes every entry of this instance's name, moving the
     // others up in their order, and closes the table.

@@ -1,6 +1,8 @@
 // The module's sound-device list and its look-ups.
 #include "sound_devices.h"
 
+#include <cstddef>
+
 void sound_device_table::load() {
     if (loaded_)
         return;
@@ -8,7 +10,13 @@ void sound_device_table::load() {
     devices_ = source_.enumerate();
 }
 
-int sound_device_table::find(const wchar_t* name) const {
+const std::vector<stringx>& sound_device_table::devices() {
+    load();
+    return devices_;
+}
+
+int sound_device_table::find(const wchar_t* name) {
+    load();
     if (!name)
         return -1;
     const stringx wanted(name);

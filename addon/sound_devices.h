@@ -28,12 +28,14 @@ class sound_device_table {
 public:
     explicit sound_device_table(sound_device_source& source) : source_(source) {}
 
-    // Fills the list from the source; later calls change nothing.
+    // Fills the list from the source; later calls change nothing. Every
+    // look-up below loads the list first, so that a program that never asks
+    // about sound devices never starts the platform's audio driver.
     void load();
-    const std::vector<stringx>& devices() const { return devices_; }
+    const std::vector<stringx>& devices();
     // Position of the first description equal to name ignoring case; -1 when
     // none (or for a null name).
-    int find(const wchar_t* name) const;
+    int find(const wchar_t* name);
     stringx default_endpoint_name() { return source_.default_endpoint_name(); }
     // find(default_endpoint_name()), but 0 when the name is not listed.
     int default_device();

@@ -2,10 +2,14 @@
 // enumeration and the default render endpoint's friendly name.
 #include <windows.h>
 #include <objbase.h>
+#include <mmsystem.h>
+#include <mmreg.h>
 #include <dsound.h>
 #include <mmdeviceapi.h>
 #include <propsys.h>
 #include <propidl.h>
+
+#include <string>
 
 #include "com_ptr.h"
 #include "sound_devices.h"
