@@ -149,8 +149,12 @@ TEST(instance_registry, quitting_removes_every_own_entry_and_moves_the_others_up
     raw.entries.push_back({L"MINE", 6});  // entered again by a program that lost its own
     raw.entries.push_back({L"fifth", 7});
     ASSERT_TRUE(write_raw(names.mapping, raw.entries));
+    // Another instance keeps the block open, as the other players do.
+    HANDLE other = OpenFileMappingW(FILE_MAP_READ, FALSE, names.mapping.c_str());
+    ASSERT_NE(other, nullptr);
     a.registry.on_quit();
     raw = read_raw(names.mapping);
+    CloseHandle(other);
     ASSERT_EQ(raw.count, 3);
     EXPECT_EQ(raw.entries[0].name, L"first");
     EXPECT_EQ(raw.entries[1].name, L"third");
