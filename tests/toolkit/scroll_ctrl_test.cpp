@@ -53,6 +53,25 @@ struct scroll_ctrl_test : toolkit_test {
         UpdateWindow(hwnd);
         return capture_window(hwnd);
     }
+    // Holds the button under (x, y) until it has stepped `steps` times, then
+    // lets go: the scroll messages and the milliseconds the button was held
+    // (the repeat rate is checked against the time that really passed, so a
+    // loaded machine that runs the timers late does not fail the test).
+    struct held_button {
+        std::vector<std::pair<int, int>> steps;
+        DWORD elapsed_ms = 0;
+    };
+    held_button hold(int x, int y, size_t steps) {
+        const DWORD start = GetTickCount();
+        window_rig::left_down(hwnd, x, y);
+        window_rig::pump_until([&] { return scrolls().size() >= steps; }, 10000);
+        window_rig::left_up(hwnd, x, y);
+        held_button held;
+        held.elapsed_ms = GetTickCount() - start;
+        window_rig::pump();
+        held.steps = scrolls();
+        return held;
+    }
     // The scroll messages the owner has received: (code, position).
     std::vector<std::pair<int, int>> scrolls() {
         std::vector<std::pair<int, int>> out;
@@ -151,32 +170,26 @@ TEST_F(scroll_ctrl_test, a_grabbed_thumb_keeps_its_offset_and_stops_at_the_ends)
 TEST_F(scroll_ctrl_test, a_held_minus_button_at_the_minimum_keeps_posting_until_release) {
     make();
     bar.set_range(0, 100, false);
-    window_rig::left_down(hwnd, 8, 5);
-    window_rig::pump_for(330);  // a step now and one every 50 ms
-    window_rig::left_up(hwnd, 8, 5);
-    window_rig::pump();
-    const auto held = scrolls();
-    ASSERT_GE(held.size(), 5u);
-    EXPECT_LE(held.size(), 9u);
-    for (size_t i = 0; i + 1 < held.size(); ++i) EXPECT_EQ(held[i], std::make_pair(SB_THUMBPOSITION, 0));
-    EXPECT_EQ(held.back(), std::make_pair(SB_ENDSCROLL, 0));
+    const held_button held = hold(8, 5, 5);
+    ASSERT_GE(held.steps.size(), 6u);
+    // A step at once and one every 50 ms: never more than the time held allows.
+    EXPECT_LE(held.steps.size(), held.elapsed_ms / 50 + 2);
+    for (size_t i = 0; i + 1 < held.steps.size(); ++i) EXPECT_EQ(held.steps[i], std::make_pair(SB_THUMBPOSITION, 0));
+    EXPECT_EQ(held.steps.back(), std::make_pair(SB_ENDSCROLL, 0));
     window_rig::pump_for(150);
-    EXPECT_EQ(scrolls().size(), held.size());  // nothing after the release
+    EXPECT_EQ(scrolls().size(), held.steps.size());  // nothing after the release
 }
 
 TEST_F(scroll_ctrl_test, a_held_plus_button_of_a_horizontal_bar_steps_every_100_ms) {
     // A horizontal bar 200 x 16 uses the widths of the same images.
     make(false, 200, 16);
     bar.set_range(0, 100, false);
-    window_rig::left_down(hwnd, 195, 8);
-    window_rig::pump_for(350);
-    window_rig::left_up(hwnd, 195, 8);
-    window_rig::pump();
-    const auto held = scrolls();
-    ASSERT_GE(held.size(), 3u);
-    EXPECT_LE(held.size(), 6u);
-    for (size_t i = 0; i + 1 < held.size(); ++i) EXPECT_EQ(held[i], std::make_pair(SB_THUMBPOSITION, int(i) + 1));
-    EXPECT_EQ(bar.get_pos(), int(held.size()) - 1);
+    const held_button held = hold(195, 8, 3);
+    ASSERT_GE(held.steps.size(), 4u);
+    EXPECT_LE(held.steps.size(), held.elapsed_ms / 100 + 2);
+    for (size_t i = 0; i + 1 < held.steps.size(); ++i)
+        EXPECT_EQ(held.steps[i], std::make_pair(SB_THUMBPOSITION, int(i) + 1));
+    EXPECT_EQ(bar.get_pos(), int(held.steps.size()) - 1);
     for (const auto& m : notify_log.log) EXPECT_EQ(m.msg, static_cast<UINT>(WM_HSCROLL));
 }
 

@@ -151,12 +151,32 @@ def shuffle():
                   Polygon([(0.68, 0.58), (0.94, 0.74), (0.68, 0.88)])])
 
 
+def note():
+    head = Ellipse(0.36, 0.74, 0.2, 0.15)
+    return Union([head, Rect(0.5, 0.14, 0.6, 0.76), Polygon([(0.5, 0.1), (0.84, 0.3), (0.84, 0.44), (0.6, 0.3)])])
+
+
+class Ellipse(Circle):
+    """An ellipse with radii rx and ry."""
+
+    def __init__(self, cx, cy, rx, ry):
+        Circle.__init__(self, cx, cy, max(rx, ry))
+        self.e = (cx, cy, rx, ry)
+
+    def inside(self, px, py):
+        cx, cy, rx, ry = self.e
+        return ((px - cx) / rx) ** 2 + ((py - cy) / ry) ** 2 <= 1.0
+
+    def classify(self, x, y):
+        return None
+
+
 GLYPHS = {
     "play": play, "pause": pause, "stop": stop, "prev": prev, "next": next_, "close": close,
     "minimize": minimize, "maximize": maximize, "restore": restore, "mini": mini, "normal": normal,
     "settings": settings, "eq": eq, "playlist": playlist, "library": library, "announce": announce,
     "speaker": speaker, "pin": pin, "plus": plus, "minus": minus, "up": up, "down": down, "left": left,
-    "right": right, "check": check, "details": details, "repeat": repeat, "shuffle": shuffle,
+    "right": right, "check": check, "details": details, "repeat": repeat, "shuffle": shuffle, "note": note,
 }
 
 

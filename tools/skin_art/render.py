@@ -31,11 +31,11 @@ def render(skin, variant):
                 baked.append((b, state))
                 continue
             tile = face.crop(b.draw)
-            theme.paint_button(tile, b, state, p)
+            _paint_state(tile, b, state, p)
             c.paste(tile, at[0], at[1])
     for b, state in baked:
         tile = c.crop(b.draw)
-        theme.paint_button(tile, b, state, p)
+        _paint_state(tile, b, state, p)
         c.paste(tile, b.draw[0], b.draw[1])
 
     for s in skin.sliders:
@@ -49,6 +49,18 @@ def render(skin, variant):
     for sw in skin.swatches:
         c.fill_rect(sw.rect, theme.colour(p, sw.colour))
     return c
+
+
+def _paint_state(tile, button, state, p):
+    """One look of a button into a tile of its draw rectangle; an inset
+    leaves a margin of the face around it."""
+    if not button.inset:
+        theme.paint_button(tile, button, state, p)
+        return
+    left, top, right, bottom = button.inset
+    inner = tile.crop((left, top, tile.width - right, tile.height - bottom))
+    theme.paint_button(inner, button, state, p)
+    tile.paste(inner, left, top)
 
 
 def roles_of(variant):

@@ -11,12 +11,12 @@ import tomllib
 from raster import parse_colour
 
 STATES = ("normal", "hover", "pressed", "disabled")
-BUTTON_STYLES = ("transport", "round", "caption", "close", "flat", "tab", "toggle", "face")
+BUTTON_STYLES = ("transport", "round", "caption", "close", "flat", "tab", "toggle", "face", "chip", "pill", "pin")
 BUTTON_TYPES = ("button", "image", "item", "bar")
 SLIDER_STYLES = ("groove", "line")
 THUMB_STYLES = ("pill", "round", "bar")
-LAYER_KINDS = ("band", "display", "panel", "separator", "fill", "grip", "inset", "strip", "list")
-CUT_KINDS = ("digits", "small_digits", "colon", "glyph", "fill", "copy", "thumb", "view")
+LAYER_KINDS = ("band", "display", "panel", "separator", "fill", "grip", "inset", "strip", "list", "legend", "chip", "icon")
+CUT_KINDS = ("digits", "small_digits", "colon", "glyph", "fill", "copy", "thumb", "view", "icon", "logo")
 STATIC_KINDS = ("text", "progress", "slot")
 PIECE_KINDS = (0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13)
 
@@ -44,6 +44,10 @@ def _rect(value, where, allow_outside=False):
     if not allow_outside and (value[0] < 0 or value[1] < 0):
         raise SkinError("%s: rectangle %s starts outside the image" % (where, value))
     return tuple(value)
+
+
+def size_of(r):
+    return (r[2] - r[0], r[3] - r[1])
 
 
 def _size(value, where):
@@ -110,9 +114,13 @@ def parse(data, path="<skin>"):
     skin.layers = []
     for i, t in enumerate(top.layer):
         where = "%s: layer %d" % (path, i + 1)
-        e = _entry(t, where, ("kind", "rect"), {"colour": None, "radius": 0})
+        e = _entry(t, where, ("kind", "rect"), {"colour": None, "radius": 0, "text": None, "icon": None})
         _choice(e.kind, LAYER_KINDS, where)
         e.rect = _rect(e.rect, where)
+        if e.kind == "legend" and not e.text:
+            raise SkinError("%s: a legend needs a text" % where)
+        if e.kind == "icon" and not e.icon:
+            raise SkinError("%s: an icon layer needs an icon" % where)
         skin.layers.append(e)
 
     skin.buttons = []
@@ -120,11 +128,17 @@ def parse(data, path="<skin>"):
         where = "%s: button %s" % (path, t.get("name", i + 1))
         e = _entry(t, where, ("name", "id", "draw"),
                    dict({"hit": None, "style": "transport", "glyph": None, "type": "button", "transparent": False,
-                         "outside": False, "radius": None, "tooltip": ""}, **{s: None for s in STATES}))
+                         "outside": False, "radius": None, "tooltip": "",
+                         "inset": None, "icon": None, "text": None, "scale": None}, **{s: None for s in STATES}))
         _choice(e.style, BUTTON_STYLES, where)
         _choice(e.type, BUTTON_TYPES, where)
         e.draw = _rect(e.draw, where + ": draw")
         e.hit = _rect(e.hit, where + ": hit") if e.hit else e.draw
+        if e.inset is not None:
+            if (not isinstance(e.inset, list) or len(e.inset) != 4 or
+                    not all(isinstance(v, int) and v >= 0 for v in e.inset)):
+                raise SkinError("%s: an inset is four counts of pixels [left, top, right, bottom]" % where)
+            e.inset = tuple(e.inset)
         for s in STATES:
             if e[s] is not None:
                 e[s] = _rect(e[s], "%s: %s" % (where, s), e.outside)
@@ -135,13 +149,13 @@ def parse(data, path="<skin>"):
         where = "%s: slider %s" % (path, t.get("name", i + 1))
         e = _entry(t, where, ("name", "id", "axis", "hit", "thumb", "normal"),
                    {"hover": None, "disabled": None, "fill": None, "quiet": False, "track": "groove",
-                    "thumb_style": "pill", "tooltip": ""})
+                    "thumb_style": "pill", "tooltip": "", "groove": None})
         _choice(e.axis, ("horizontal", "vertical"), where)
         _choice(e.track, SLIDER_STYLES, where)
         _choice(e.thumb_style, THUMB_STYLES, where)
         for key in ("hit", "thumb", "normal"):
             e[key] = _rect(e[key], "%s: %s" % (where, key))
-        for key in ("hover", "disabled", "fill"):
+        for key in ("hover", "disabled", "fill", "groove"):
             if e[key] is not None:
                 e[key] = _rect(e[key], "%s: %s" % (where, key))
         skin.sliders.append(e)
@@ -170,11 +184,24 @@ def parse(data, path="<skin>"):
         e = _entry(t, where, ("name", "kind", "rect"),
                    {"glyph": None, "colour": "glyph", "background": "key", "source": None, "transparent": None,
                     "gap": 1, "digits": "0123456789", "outer": None, "inner": None, "style": "pill",
-                    "state": "normal"})
+                    "state": "normal", "icon": None, "text": None, "chip": False, "over": None, "patch": None,
+                    "sample": None, "dot": None})
         _choice(e.kind, CUT_KINDS, where)
         e.rect = _rect(e.rect, where)
         if e.source is not None:
             e.source = _rect(e.source, where + ": source")
+        if e.over is not None:
+            e.over = _rect(e.over, where + ": over")
+            if e.source is None or size_of(e.over) != size_of(e.source):
+                raise SkinError("%s: an image drawn over a copy has the copy's size" % where)
+        if e.patch is not None:
+            e.patch = _rect(e.patch, where + ": patch")
+            if (not isinstance(e.sample, list) or len(e.sample) != 2 or
+                    not all(isinstance(v, int) and v >= 0 for v in e.sample)):
+                raise SkinError("%s: a patch needs the pixel [x, y] whose colour fills it" % where)
+            e.sample = tuple(e.sample)
+        if e.kind == "icon" and not (e.icon or e.text):
+            raise SkinError("%s: an icon cut needs an icon or a text" % where)
         if e.kind == "copy" and e.source is None:
             raise SkinError("%s: a copy needs a source" % where)
         if e.kind == "glyph" and not e.glyph:
@@ -183,7 +210,10 @@ def parse(data, path="<skin>"):
             _choice(e.style, THUMB_STYLES, where)
             _choice(e.state, ("normal", "hover", "pressed", "disabled"), where)
         if e.transparent is None:
-            e.transparent = e.background == "key" or e.kind in ("thumb", "view")
+            if e.kind in ("copy", "icon", "logo") and e.source is not None:
+                e.transparent = False  # drawn over a copy of the face
+            else:
+                e.transparent = e.background == "key" or e.kind in ("thumb", "view")
         skin.cuts.append(e)
 
     skin.swatches = []

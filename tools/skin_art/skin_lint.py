@@ -119,7 +119,17 @@ def check_layout(skin):
             errors.append("cut %s: %s lies outside the image" % (c.name, c.rect))
         if c.source is not None and not inside(c.source, image):
             errors.append("cut %s: source %s lies outside the image" % (c.name, c.source))
-        if c.kind != "view":  # a view only names pixels drawn by others
+        if c.over is not None and not inside(c.over, image):
+            errors.append("cut %s: the image drawn over it %s lies outside the image" % (c.name, c.over))
+        if c.patch is not None:
+            if not inside(c.patch, (0, 0) + size_of(c.rect)):
+                errors.append("cut %s: the patch %s lies outside the cut" % (c.name, c.patch))
+            if not contains(image, c.sample):
+                errors.append("cut %s: the pixel %s lies outside the image" % (c.name, c.sample))
+        # A view only names pixels drawn by others; a copy may make a
+        # button's look, exactly at that look's rectangle.
+        makes = c.kind == "copy" and any(r == c.rect for who, r in kept if who.startswith("button "))
+        if c.kind != "view" and not makes:
             kept.append(("cut %s" % c.name, c.rect))
     for sw in skin.swatches:
         if not inside(sw.rect, image):
@@ -129,6 +139,9 @@ def check_layout(skin):
         if overlap(ra, face):
             errors.append("%s: %s lies on the face" % (na, ra))
         for nb, rb in kept[i + 1:]:
+            # Sliders may share one thumb image.
+            if ra == rb and na.startswith("slider ") and nb.startswith("slider "):
+                continue
             if overlap(ra, rb):
                 errors.append("%s %s overlaps %s %s" % (na, ra, nb, rb))
     errors += check_pieces(skin)

@@ -110,5 +110,19 @@ class SkinLintTest(unittest.TestCase):
         errors = skin_lint.check_image(skin, skin.variants[0], png_io.PngFile(extra))
         self.assert_found(errors, "only IHDR, IDAT and IEND")
 
+    def test_a_composed_look_and_a_shared_thumb_pass_but_a_stray_sample_does_not(self):
+        data = copy.deepcopy(BASE)
+        # The button's pressed look is composed by the window: a copy of
+        # the face with a patch of one pixel's colour, at the look's place.
+        data["button"][0]["pressed"] = [0, 41, 12, 49]
+        data["cut"] = [{"name": "play_on", "kind": "copy", "rect": [0, 41, 12, 49], "source": [4, 20, 16, 28],
+                        "patch": [2, 2, 5, 5], "sample": [10, 10]}]
+        second = dict(data["slider"][0], name="volume", id=21, hit=[20, 20, 56, 28])
+        data["slider"].append(second)
+        self.assertEqual(lint(data), [])
+        data["cut"][0]["sample"] = [90, 10]
+        self.assert_found(lint(data), "lies outside the image")
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -6,6 +6,7 @@ panels, rounded buttons with light icons, thin grooves with pill-shaped
 thumbs, and one accent colour per palette for fills, checked states and
 focus. Outlines that meet the key colour are drawn with hard edges; every
 other edge is smoothed over the colour beneath it."""
+import pixels
 from glyphs import glyph
 from raster import (KEY, Canvas, Circle, Intersection, Rect, RoundRect, Transformed, darken, lighten, mix,
                     parse_colour, vertical_gradient)
@@ -64,6 +65,13 @@ def roles(name, overrides=None, text=None):
         })
     r["accent_dark"] = darken(accent, 0.35)
     r["accent_light"] = lighten(accent, 0.35)
+    # The display's indicators: lit chips, the faint frames of unlit ones,
+    # their ink and the legends beside the numbers.
+    r["chip"] = mix(r["display"], accent, 0.3)
+    r["chip_border"] = mix(r["display"], accent, 0.75)
+    r["chip_ghost"] = mix(r["display"], accent, 0.16)
+    r["chip_ink"] = lighten(accent, 0.55) if not light else darken(accent, 0.5)
+    r["legend"] = mix(r["display"], accent, 0.6)
     r["danger"] = (210, 58, 58)
     r["danger_dark"] = (150, 36, 36)
     if text:
@@ -144,9 +152,34 @@ def paint_layer(c, layer, p, interior):
         c.paint(Rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1), colour(p, layer.colour or "list"))
     elif kind == "strip":
         c.paint(area, vertical_gradient(y0, p["body_top"], y1, p["body_bottom"]))
+    elif kind == "legend":
+        rows = pixels.text_rows(layer.text)
+        h = len(rows)
+        pixels.draw(c, rows, x0, y0 + (y1 - y0 - h + 1) // 2, colour(p, layer.colour or "legend"))
+    elif kind == "icon":
+        pixels.draw_centred(c, pixels.content_rows(layer.icon), layer.rect, colour(p, layer.colour or "glyph_dim"))
+    elif kind == "chip":
+        paint_chip(c, layer.rect, p, lit=False)
+
+
+def paint_chip(c, rect, p, lit=True):
+    """An indicator chip of the display: lit, or only a faint frame."""
+    x0, y0, x1, y1 = rect
+    if lit:
+        c.paint(RoundRect(x0, y0, x1, y1, 2), p["chip_border"])
+        c.paint(RoundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 1), p["chip"])
+    else:
+        c.paint(RoundRect(x0, y0, x1, y1, 2) - RoundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 1), p["chip_ghost"])
 
 
 def paint_groove(c, slider, p):
+    if slider.groove:
+        x0, y0, x1, y1 = slider.groove
+        t = min(x1 - x0, y1 - y0)
+        c.paint(RoundRect(x0, y0 + 1, x1, y1 + 1, t / 2) if slider.axis == "horizontal"
+                else RoundRect(x0 + 1, y0, x1 + 1, y1, t / 2), p["groove_light"])
+        c.paint(RoundRect(x0, y0, x1, y1, t / 2), p["groove"])
+        return
     x0, y0, x1, y1 = slider.hit
     if slider.axis == "horizontal":
         cy = (y0 + y1) // 2
@@ -197,7 +230,7 @@ def paint_button(c, button, state, p):
             c.paint(Intersection(shape_inner, Rect(0, 1, w, 2)), lighten(p[tops[0]], 0.12))
         ink = {"normal": "glyph", "hover": "glyph_hover", "pressed": "glyph_pressed",
                "disabled": "glyph_disabled"}[state]
-        _paint_glyph(c, name, w, h, p[ink], 0.46 if style == "round" else 0.5, dy)
+        _paint_glyph(c, name, w, h, p[ink], button.scale or (0.46 if style == "round" else 0.5), dy)
     elif style in ("caption", "close", "flat"):
         if state in ("hover", "pressed") and style != "flat":
             fill = {"hover": "hover_bottom", "pressed": "pressed_top"}[state]
@@ -210,7 +243,7 @@ def paint_button(c, button, state, p):
             ink = "accent_light"
         if style == "close" and state == "pressed":
             ink = "glyph_hover"
-        _paint_glyph(c, name, w, h, p[ink], 0.7, dy)
+        _paint_glyph(c, name, w, h, p[ink], button.scale or 0.7, dy)
     elif style == "tab":
         tab = RoundRect(0, 0, w, h + radius, radius)
         inner = RoundRect(1, 1, w - 1, h + radius, max(0, radius - 1))
@@ -231,7 +264,28 @@ def paint_button(c, button, state, p):
                        "pressed": ("accent_light", "accent"), "disabled": ("button_bottom", "body")}[state]
         c.paint(RoundRect(1, 1, w - 1, h - 1, max(0, radius - 1)), vertical_gradient(1, p[top], h - 1, p[bottom]))
         ink = "outline" if on else ("glyph_disabled" if state == "disabled" else "glyph")
-        _paint_glyph(c, name, w, h, p[ink], 0.6, 0)
+        _paint_glyph(c, name, w, h, p[ink], button.scale or 0.6, 0)
+    elif style == "chip":
+        paint_chip(c, (0, 0, w, h), p, lit=True)
+        if button.icon or button.text:
+            pixels.draw_centred(c, pixels.content_rows(button.icon, button.text), (0, 0, w, h), p["chip_ink"])
+    elif style == "pill":
+        r = h / 2.0
+        tops = {"normal": ("button_top", "button_bottom"), "hover": ("hover_top", "hover_bottom"),
+                "pressed": ("pressed_top", "pressed_bottom"), "disabled": ("button_bottom", "body")}[state]
+        c.paint(RoundRect(0, 0, w, h, r), p["accent_dark"] if state == "pressed" else p["button_border"])
+        c.paint(RoundRect(1, 1, w - 1, h - 1, r - 1), vertical_gradient(1, p[tops[0]], h - 1, p[tops[1]]))
+        ink = {"normal": "glyph", "hover": "glyph_hover", "pressed": "glyph_pressed",
+               "disabled": "glyph_disabled"}[state]
+        _paint_glyph(c, name, w, h, p[ink], button.scale or 0.75, 0)
+    elif style == "pin":
+        # A small lever: raised and light; checked, the window fills its
+        # slot with the colour of the display (pushed in).
+        c.paint(RoundRect(0, 0, w, h, 2), p["button_border"])
+        top, bottom = ("hover_top", "hover_bottom") if state == "hover" else ("button_top", "button_bottom")
+        c.paint(RoundRect(1, 1, w - 1, h - 1, 1), vertical_gradient(1, p[top], h - 1, p[bottom]))
+        c.paint(Rect(2, 2, w - 2, h - 2), p["glyph_dim"])
+        c.paint(Rect(2, 2, w - 2, 3), p["glyph"])
     # "face": the state is the face itself, nothing is drawn
 
 
@@ -300,7 +354,29 @@ def paint_cut(c, cut, p, source_canvas):
     if cut.kind == "view":  # names pixels drawn by others
         return
     if cut.kind == "copy":
+        # The window code makes some images the same way: a copy of the face,
+        # another image drawn over it (key colour left out), or a part of it
+        # filled with the colour of one pixel.
+        piece = source_canvas.crop(cut.source)
+        if cut.over:
+            over = source_canvas.crop(cut.over)
+            for y in range(piece.height):
+                for x in range(piece.width):
+                    if over.get(x, y) != KEY:
+                        piece.set(x, y, over.get(x, y))
+        if cut.patch:
+            piece.fill_rect(cut.patch, source_canvas.get(*cut.sample))
+        c.paste(piece, x0, y0)
+        return
+    if cut.kind in ("icon", "logo") and cut.source is not None:
         c.paste(source_canvas.crop(cut.source), x0, y0)
+        if cut.kind == "logo":
+            paint_logo(c, cut.rect, p)
+            return
+        if cut.chip:
+            paint_chip(c, cut.rect, p, lit=True)
+        pixels.draw_centred(c, pixels.content_rows(cut.icon, cut.text), cut.rect,
+                            colour(p, cut.colour if cut.colour != "glyph" else "chip_ink"))
         return
     if cut.kind == "thumb":
         c.paste(paint_thumb(w, h, cut.style, cut.state, p), x0, y0)
@@ -321,10 +397,18 @@ def paint_cut(c, cut, p, source_canvas):
             cx = x0 + i * (cell + cut.gap)
             if cut.kind == "digits":
                 paint_segment_digit(c, cx, y0, cell, h, d, ink)
+            elif cell == 4 and h == 5:
+                pixels.draw(c, pixels.DIGITS_4[d], cx, y0, ink)
+            elif cell == 2 and h == 5 and d in pixels.DIGITS_2:
+                pixels.draw(c, pixels.DIGITS_2[d], cx, y0, ink)
             else:
                 paint_small_digit(c, cx, y0, cell, h, d, ink)
+    elif cut.kind == "icon":
+        pixels.draw_centred(c, pixels.content_rows(cut.icon, cut.text), cut.rect, ink)
+    elif cut.kind == "logo":
+        paint_logo(c, cut.rect, p)
     elif cut.kind == "colon":
-        d = max(1, min(w, h // 6))
+        d = cut.dot or max(1, min(w, h // 6))
         cx = x0 + (w - d) // 2
         c.fill_rect((cx, y0 + h * 3 // 10 - d // 2, cx + d, y0 + h * 3 // 10 - d // 2 + d), ink)
         c.fill_rect((cx, y0 + h * 7 // 10 - d // 2, cx + d, y0 + h * 7 // 10 - d // 2 + d), ink)
@@ -333,3 +417,26 @@ def paint_cut(c, cut, p, source_canvas):
         size = min(w, h)
         box = (x0 + (w - size) / 2.0, y0 + (h - size) / 2.0, x0 + (w + size) / 2.0, y0 + (h + size) / 2.0)
         c.paint(Transformed(glyph(cut.glyph), box), ink, smooth=cut.background != "key")
+
+
+def paint_logo(c, rect, p):
+    """The player's own mark, shown until the service sends a store's logo:
+    a round badge with a note, and a row of level bars that fade out."""
+    x0, y0, x1, y1 = rect
+    h = y1 - y0
+    r = h / 2.0
+    cx, cy = x0 + r, y0 + r
+    c.paint(Circle(cx, cy, r), p["accent_dark"])
+    c.paint(Circle(cx, cy, r - 1), vertical_gradient(y0 + 1, p["accent_light"], y1 - 1, p["accent"]))
+    c.paint(Transformed(glyph("note"), (cx - r * 0.62, cy - r * 0.62, cx + r * 0.62, cy + r * 0.62)),
+            p["accent_dark"])
+    heights = [0.45, 0.75, 1.0, 0.6, 0.85, 0.5, 0.7, 0.4, 0.55, 0.3, 0.42, 0.24, 0.3, 0.18]
+    bx = x0 + h + 5
+    for i, f in enumerate(heights):
+        if bx + 3 > x1:
+            break
+        bh = max(2.0, (h - 3) * f)
+        fade = i / float(len(heights))
+        col = mix(p["accent_light"], p["band_bottom"], 0.15 + 0.75 * fade)
+        c.paint(RoundRect(bx, cy - bh / 2, bx + 3, cy + bh / 2, 1.5), col)
+        bx += 5
