@@ -145,11 +145,11 @@ void load_login_options(login_services& services);
 // The player's own services, each looked up in the component registry at
 // every call: the settings store (config_var2), the output manager, the
 // playback settings, the network options, the track cache, the music player
-// and the log service. The instance registry, the launcher link, the device
-// chooser, the window docker, the favourites, the skin listeners and the
-// channel reservation act as absent until they are wired in here: no other
-// instance holds a user or device, no launcher is connected or started, the
-// chooser is cancelled.
+// and the log service, the instance registry and the launcher link (both of
+// zel_addv2; without it no other instance holds a user or device and no
+// launcher is connected or started). The device chooser, the window docker,
+// the favourites, the skin listeners and the channel reservation act as
+// absent until they are wired in here: the chooser is cancelled.
 class registry_login_services : public login_services {
 public:
     login_options& options() override { return options_; }
@@ -160,11 +160,11 @@ public:
     void store_write(const wchar_t* section, const wchar_t* key, const wchar_t* value) override;
     stringx ini_read(const wchar_t* section, const wchar_t* key) override;
     void ini_write(const wchar_t* section, const wchar_t* key, const wchar_t* value) override;
-    bool user_in_use(const wchar_t*) override { return false; }
-    bool device_in_use(int) override { return false; }
-    void register_instance(const wchar_t*, int) override {}
-    bool launcher_connected() override { return false; }
-    bool start_launcher(const wchar_t*, const wchar_t*, const wchar_t*) override { return false; }
+    bool user_in_use(const wchar_t* user) override;
+    bool device_in_use(int device) override;
+    void register_instance(const wchar_t* user, int device) override;
+    bool launcher_connected() override;
+    bool start_launcher(const wchar_t* user, const wchar_t* password, const wchar_t* stores) override;
     int choose_device(HWND, int, int) override { return -1; }
     int output_device_count(int output_type) override;
     void select_output(int output_type, int device) override;

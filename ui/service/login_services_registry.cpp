@@ -3,6 +3,8 @@
 #include "config_var.h"
 #include "config_var2.h"
 #include "core.h"
+#include "instance_registry.h"
+#include "launcher_link.h"
 #include "log_service.h"
 #include "login_services.h"
 #include "net_options.h"
@@ -107,4 +109,37 @@ void registry_login_services::set_music_mute(bool mute) {
 
 void registry_login_services::write_log(const wchar_t* text) {
     with_service<log_service>([&](log_service* log) { log->write_log(text); });
+}
+
+namespace {
+instance_registry* instances() {
+    return static_cast<instance_registry*>(core::enum_create_component(instance_registry::iid, 0));
+}
+launcher_link* launcher() {
+    return static_cast<launcher_link*>(core::enum_create_component(launcher_link::iid, 0));
+}
+}  // namespace
+
+bool registry_login_services::user_in_use(const wchar_t* user) {
+    instance_registry* r = instances();
+    return r && r->is_registered(user);
+}
+
+bool registry_login_services::device_in_use(int device) {
+    instance_registry* r = instances();
+    return r && r->device_in_use(device);
+}
+
+void registry_login_services::register_instance(const wchar_t* user, int device) {
+    if (instance_registry* r = instances()) r->register_user(user, device);
+}
+
+bool registry_login_services::launcher_connected() {
+    launcher_link* l = launcher();
+    return l && l->is_connected();
+}
+
+bool registry_login_services::start_launcher(const wchar_t* user, const wchar_t* password, const wchar_t* stores) {
+    launcher_link* l = launcher();
+    return l && l->start_launcher(user, password, stores);
 }
