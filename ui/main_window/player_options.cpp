@@ -112,17 +112,8 @@ player_options& get_player_options() {
     return options;
 }
 
-int play_mode_of(int play_method) {
-    switch (play_method) {
-    case 0: return 1;
-    case 1: return 0;
-    case 2: return 5;
-    default: return 4;
-    }
-}
-
 unsigned music_player_volume(const player_options& options) {
-    return static_cast<unsigned>(std::lround(options.volume * static_cast<double>(options.music_volume_rate)));
+    return music_volume_of(options.volume, options.music_volume_rate);
 }
 
 void load_start_options(player_options& o, option_home& ini, option_targets& targets) {

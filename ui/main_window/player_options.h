@@ -14,6 +14,7 @@
 // (option_targets.h), so that tests can watch them; the registered
 // components are reached through component_option_targets.
 #include <vector>
+#include "play_option_rules.h"
 #include "service_records.h"
 #include "stringx.h"
 
@@ -99,11 +100,8 @@ struct player_options {
 // The block of the library, with the initial values above at load.
 player_options& get_player_options();
 
-// The music player's play mode for a play method: 0 gives 1 (repeat the
-// list), 1 gives 0 (in order), 2 gives 5 (random rounds), anything else 4.
-int play_mode_of(int play_method);
 // The music player's volume: volume x music_volume_rate, rounded to the
-// nearest whole number (a rate of 0.29 with 1000 gives 290, not 289).
+// nearest whole number (music_volume_of).
 unsigned music_player_volume(const player_options& options);
 
 // The load at start: section "app" of the INI file, before any login; then

@@ -2,6 +2,7 @@
 // (section "app"), in the order of the keys, and handing them to the
 // services that keep copies of them.
 #include "login_services.h"
+#include "play_option_rules.h"
 
 namespace {
 
@@ -21,16 +22,6 @@ public:
 private:
     login_services& services_;
 };
-
-// The music player's play mode of a play method.
-int play_mode_of(int play_method) {
-    switch (play_method) {
-        case 0: return 1;  // in order, repeating the list
-        case 1: return 0;  // in order, once
-        case 2: return 5;  // random, round after round
-        default: return 4; // random, each entry once
-    }
-}
 
 }  // namespace
 
@@ -86,7 +77,7 @@ void load_login_options(login_services& services) {
     services.set_normalize(o.norm, o.norm_scale);
     services.set_playback_priority(o.priority);
     services.set_rate_limit(o.max_bps * 1000);
-    services.set_music_volume(static_cast<unsigned>(o.volume * o.music_volume_rate));
+    services.set_music_volume(music_volume_of(o.volume, o.music_volume_rate));
     services.set_music_mute(o.mute);
     services.set_always_on_top(o.always_top);
 }
