@@ -38,6 +38,6 @@ enum window_message : UINT {
     msg_transport_state = 8001,
     msg_info_window_refresh = 8080,
     msg_splitter_moved = 10452,
-    msg_skin_resized = 10524,
+    // 10524 msg_skin_resized: the skin engine's, declared in skin.h.
     msg_ctl_colour = 10525,
 };
