@@ -39,3 +39,24 @@ public:
     // Plays the first entry of the first playlist.
     virtual void play_first() = 0;
 };
+
+// The music player of the playlist library (core::get_player(true)); a
+// missing player reads as stopped and takes no command.
+class core_music_player_view : public music_player_view {
+public:
+    void set_play_mode(int mode) override;
+    void set_volume(unsigned volume) override;
+    void set_mute(bool mute) override;
+    void stop() override;
+    bool is_playing() override;
+    bool is_seekable() override;
+    bool is_paused() override;
+    int active_playlist_position() override;
+    int current_playlist_position() override;
+    int active_index_of(const list_info& entry) override;
+    list_info* current_entry() override;
+    void reset_first_playlist() override;
+    void add_to_first(const std::vector<list_info>& entries) override;
+    int first_count() override;
+    void play_first() override;
+};
