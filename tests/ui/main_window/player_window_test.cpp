@@ -314,15 +314,24 @@ TEST_F(player_window_test, the_saved_channel_follows_the_active_playlist) {
     }
 }
 
-TEST_F(player_window_test, close_reports_the_exit_to_the_service_and_quits) {
+// Opens the window with the service's own reports going to the host, and
+// closes it.
+struct player_window_service_test : player_window_test {
+    void close_reporting_to(const std::wstring& service) {
+        SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", service.c_str());
+        service_player_reports real(host);
+        reports_used = &real;
+        open();
+        SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+        SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", nullptr);
+        reports_used = &reports;
+    }
+};
+
+TEST_F(player_window_service_test, close_reports_the_exit_to_the_service_and_quits) {
     stand_in_server server;
     ASSERT_TRUE(server.start_scenario()) << server.error();
-    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", server.host().c_str());
-    service_player_reports real(host);
-    reports_used = &real;
-    open();
-    SendMessageW(hwnd(), WM_CLOSE, 0, 0);
-    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", nullptr);
+    close_reporting_to(server.host());
     EXPECT_FALSE(IsWindow(hwnd()));
     EXPECT_EQ(server.state("report"), (std::vector<std::vector<std::string>>{{"player_exit"}}));
     EXPECT_TRUE(host.has("tray_remove"));
@@ -330,13 +339,8 @@ TEST_F(player_window_test, close_reports_the_exit_to_the_service_and_quits) {
     EXPECT_TRUE(quit_posted());
 }
 
-TEST_F(player_window_test, a_failed_exit_report_is_logged_and_the_window_still_closes) {
-    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", (L"127.0.0.1:" + std::to_wstring(stand_in_server::unused_port())).c_str());
-    service_player_reports real(host);
-    reports_used = &real;
-    open();
-    SendMessageW(hwnd(), WM_CLOSE, 0, 0);
-    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", nullptr);
+TEST_F(player_window_service_test, a_failed_exit_report_is_logged_and_the_window_still_closes) {
+    close_reporting_to(L"127.0.0.1:" + std::to_wstring(stand_in_server::unused_port()));
     EXPECT_FALSE(IsWindow(hwnd()));
     EXPECT_TRUE(host.has("anne_log Failure: player_state - player_exit"));
 }

@@ -32,6 +32,14 @@ audio_format pcm(int channels, int bits, int tag = 1) {
     return f;
 }
 
+// The format of the track that plays, with its length.
+void send_format(HWND w, event_record<audio_format>& record, double length) {
+    audio_format f = pcm(2, 16);
+    f.length = length;
+    record.store(f);
+    SendMessageW(w, msg_track_format, 0, record.as_lparam());
+}
+
 void post_position(HWND w, event_record<position_record>& record, double seconds, double kbps) {
     record.write([&](position_record& r) {
         r.format = pcm(2, 16);
@@ -77,10 +85,7 @@ TEST_F(player_window_test, the_format_and_position_set_the_seek_slider_and_time)
     event_record<list_info> started(track(L"a", L"b", L"C:\\m\\a.mp3"));
     SendMessageW(hwnd(), msg_track_started, 0, started.as_lparam());
     event_record<audio_format> format;
-    audio_format f = pcm(2, 16);
-    f.length = 245.7;
-    format.store(f);
-    SendMessageW(hwnd(), msg_track_format, 0, format.as_lparam());
+    send_format(hwnd(), format, 245.7);
     int lo = -1, hi = -1;
     look()->get_range(ids::seek, lo, hi);
     EXPECT_EQ(hi, 245);
@@ -261,10 +266,7 @@ TEST_F(player_window_test, screenshots_of_the_three_modes) {
     event_record<list_info> started(track(L"봄날의 카페 음악", L"테스트 가수", L"zel://h/1.mp3|0|1"));
     SendMessageW(hwnd(), msg_track_started, 0, started.as_lparam());
     event_record<audio_format> format;
-    audio_format f = pcm(2, 16);
-    f.length = 213;
-    format.store(f);
-    SendMessageW(hwnd(), msg_track_format, 0, format.as_lparam());
+    send_format(hwnd(), format, 213);
     event_record<position_record> position;
     post_position(hwnd(), position, 75, 128);
     std::vector<short> block(2 * 1900);
