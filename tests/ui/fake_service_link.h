@@ -3,16 +3,18 @@
 // (service_test_identity.h), requests posted to a stand-in's host or
 // answered from canned reply texts, and a record of the announcement log
 // lines, the notices shown and the scheduler calls.
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
 #include "service_link.h"
 #include "service_test_identity.h"
+#include "utf.h"
 
 class fake_service_link : public service_link {
 public:
     std::wstring host;                // posts go here when no canned reply waits
-    std::deque<std::string> canned;   // reply texts for the next posts, in order; "" is no connection
+    std::deque<std::string> canned;   // reply texts (UTF-8) for the next posts, in order; "" is no connection
     bool logged = true;
     std::wstring guide = L"G001";
     std::wstring anneinfo = L"G001";
@@ -30,9 +32,10 @@ public:
     service_reply post(const service_request& request) override {
         posted.push_back(request);
         if (!canned.empty()) {
-            std::string text = canned.front();
+            // The service writes its replies in the ANSI code page.
+            stringx ansi = utf::utf8_to_ansi(canned.front().c_str());
             canned.pop_front();
-            return service_reply(text.data(), text.size());
+            return service_reply(ansi.value(), strlen(ansi.value()));
         }
         return request.send_to(host.c_str());
     }

@@ -9,8 +9,7 @@
 
 // The list reply's lines cleaned: each trimmed of blanks and tabs at both
 // ends, then stripped of every "\r" and "\n"; lines that are then empty are
-// dropped, the others keep their order. (A line after the first keeps the
-// blanks after its leading line feed: only its trailing blanks go.)
+// dropped, the others keep their order.
 std::vector<stringx> clean_anne_list_lines(const std::vector<stringx>& lines);
 
 // The list reply succeeded: its last cleaned line is "Result=Success" in any
