@@ -13,21 +13,6 @@ const wchar_t hours_no_connection[] = L"안내방송 개폐점 시간 수정, �
 const wchar_t hours_expired[] = L"안내방송 개폐점 시간 수정 실패";
 const wchar_t hours_sent[] = L"안내방송 개폐점 시간 수정";
 
-// No connection or an expired login: logs (and shows the notice of the
-// latter) and gives true; false when the reply may be read on.
-bool refused(service_link& link, const service_reply& reply, const wchar_t* no_connection, const wchar_t* expired) {
-    if (!reply.connected()) {
-        link.write_anne_log(no_connection);
-        return true;
-    }
-    if (reply.login_expired()) {
-        link.write_anne_log(expired);
-        link.show_notice(reply);
-        return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 bool load_anne_list(service_link& link, std::vector<anne_record>& kept, std::vector<anne_record>& out,
@@ -37,7 +22,7 @@ bool load_anne_list(service_link& link, std::vector<anne_record>& kept, std::vec
         return true;
     }
     const service_reply reply = link.post(anne_list_request(link.identity(), link.guide_number().wvalue()));
-    if (refused(link, reply, list_no_connection, list_expired)) return false;
+    if (!accept_reply(link, reply, list_no_connection, list_expired, nullptr)) return false;
     // This reply ends with "Result=Success" on a line of its own.
     const std::vector<stringx> lines = clean_anne_list_lines(reply.lines());
     if (!anne_list_succeeded(lines)) {
@@ -75,11 +60,8 @@ void update_anne_record(service_link& link, std::vector<anne_record>& kept, cons
 
 bool load_anne_library(service_link& link, const wchar_t* kind_letter, std::vector<anne_record>& out) {
     const service_reply reply = link.post(anne_library_request(link.identity(), kind_letter));
-    if (refused(link, reply, list_no_connection, list_expired)) return false;
-    if (!reply.has_success()) {
-        link.write_anne_log(success_failure_line(L"info_library_page").wvalue());
+    if (!accept_reply(link, reply, list_no_connection, list_expired, success_failure_line(L"info_library_page").wvalue()))
         return false;
-    }
     const std::vector<stringx>& lines = reply.lines();
     for (size_t i = 1; i < lines.size(); ++i) {
         if (lines[i].length() == 0) continue;
@@ -96,13 +78,10 @@ bool update_store_hours(service_link& link, const wchar_t* open_hour, const wcha
                         const wchar_t* close_hour, const wchar_t* close_minute) {
     const service_reply reply = link.post(store_hours_request(link.identity(), link.guide_number().wvalue(),
                                                               open_hour, open_minute, close_hour, close_minute));
-    if (refused(link, reply, hours_no_connection, hours_expired)) return false;
     // An error page or a refusal of the service is no saved change: the
     // caller would show hours the service does not hold.
-    if (!reply.has_success()) {
-        link.write_anne_log(success_failure_line(script_file_name(service_script::anne_check).wvalue()).wvalue());
-        return false;
-    }
+    const stringx failed = success_failure_line(script_file_name(service_script::anne_check).wvalue());
+    if (!accept_reply(link, reply, hours_no_connection, hours_expired, failed.wvalue())) return false;
     link.write_anne_log(hours_sent);
     return true;
 }

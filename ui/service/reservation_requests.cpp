@@ -26,21 +26,8 @@ const schedule_lines apply_lines = {L"안내방송 예약 즉시 편성 실패",
 
 // Classifies the reply and logs; true on success.
 bool succeeded(service_link& link, const service_reply& reply, const schedule_lines& log, const wchar_t* script) {
-    switch (reply.status()) {
-    case reply_status::no_connection:
-        link.write_anne_log(log.no_connection);
-        return false;
-    case reply_status::login_expired:
-        link.write_anne_log(log.failed);
-        link.show_notice(reply);
-        return false;
-    case reply_status::failed:
-        link.write_anne_log(success_failure_line(script_file_name(script).wvalue()).wvalue());
-        return false;
-    case reply_status::success:
-        break;
-    }
-    return true;
+    const stringx failed = success_failure_line(script_file_name(script).wvalue());
+    return accept_reply(link, reply, log.no_connection, log.failed, failed.wvalue());
 }
 
 bool run(service_link& link, const service_request& request, const schedule_lines& log,

@@ -42,6 +42,13 @@ public:
     virtual void scheduler_update(const anne_record&) {}
 };
 
+// The common reading of a reply, with the sender's log lines: without a
+// connection it logs no_connection; for an expired login it logs expired and
+// shows the server notice; without "Result=Success" it logs failed (a null
+// failed makes no success test). True when the reply may be read on.
+bool accept_reply(service_link& link, const service_reply& reply, const wchar_t* no_connection,
+                  const wchar_t* expired, const wchar_t* failed);
+
 // The player's own link: the store, the credentials and the codes of
 // get_login_manager(), the request host of service_host, the registered
 // log_service, show_server_notice. The volume options and the PC identity

@@ -1,10 +1,29 @@
-// The player's own service link: the login manager, the request host, the
-// registered log service and the server notice box.
+// The common reading of a reply, and the player's own service link: the
+// login manager, the request host, the registered log service and the server
+// notice box.
 #include "core.h"
 #include "log_service.h"
 #include "login_manager.h"
 #include "service_link.h"
 #include "service_notice.h"
+
+bool accept_reply(service_link& link, const service_reply& reply, const wchar_t* no_connection,
+                  const wchar_t* expired, const wchar_t* failed) {
+    if (!reply.connected()) {
+        link.write_anne_log(no_connection);
+        return false;
+    }
+    if (reply.login_expired()) {
+        link.write_anne_log(expired);
+        link.show_notice(reply);
+        return false;
+    }
+    if (failed && !reply.has_success()) {
+        link.write_anne_log(failed);
+        return false;
+    }
+    return true;
+}
 
 namespace {
 player_service_link::identity_filler g_filler = nullptr;

@@ -76,20 +76,8 @@ bool store_manager::get_detail(const wchar_t* storetop, const wchar_t* storemoth
 std::vector<notice_record>& news_ticker::refresh(bool fetch) {
     if (!fetch || !link_.logged_in()) return notices_;
     const service_reply reply = link_.post(notice_request(link_.identity()));
-    switch (reply.status()) {
-    case reply_status::no_connection:
-        link_.write_anne_log(notices_no_connection);
-        return notices_;
-    case reply_status::login_expired:
-        link_.write_anne_log(notices_expired);
-        link_.show_notice(reply);
-        return notices_;
-    case reply_status::failed:
-        link_.write_anne_log(success_failure_line(script_file_name(service_script::notice_list).wvalue()).wvalue());
-        return notices_;
-    case reply_status::success:
-        break;
-    }
+    const stringx failed = success_failure_line(script_file_name(service_script::notice_list).wvalue());
+    if (!accept_reply(link_, reply, notices_no_connection, notices_expired, failed.wvalue())) return notices_;
     notices_.clear();
     const std::vector<stringx>& lines = reply.lines();
     for (size_t i = 1; i < lines.size(); ++i) {
