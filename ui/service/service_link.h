@@ -49,24 +49,8 @@ public:
 bool accept_reply(service_link& link, const service_reply& reply, const wchar_t* no_connection,
                   const wchar_t* expired, const wchar_t* failed);
 
-// The player's own link: the store, the credentials and the codes of
-// get_login_manager(), the request host of service_host, the registered
-// log_service, show_server_notice. The volume options and the PC identity
-// belong to the user interface, which installs a filler for them
-// (set_identity_filler); without one they are sent as zero and empty.
-class player_service_link : public service_link {
-public:
-    typedef void (*identity_filler)(request_identity& identity);
-    static void set_identity_filler(identity_filler filler);
-
-    request_identity identity() override;
-    bool logged_in() override;
-    stringx guide_number() override;
-    stringx anneinfo_code() override;
-    service_reply post(const service_request& request) override;
-    void write_anne_log(const wchar_t* text) override;
-    void show_notice(const service_reply& reply) override;
-};
-
-// The one player link of the user interface.
+// The player's own link (ui/main_window/service_link_wiring.cpp): the
+// store, the credentials and the codes of the login manager, the PC identity
+// and the volumes of the options block, the request host of service_host,
+// the registered log service, show_server_notice.
 service_link& get_player_service_link();

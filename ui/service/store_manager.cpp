@@ -91,13 +91,3 @@ std::vector<notice_record>& news_ticker::refresh(bool fetch) {
     link_.write_anne_log(notices_received);
     return notices_;
 }
-
-store_manager* get_store_manager() {
-    static store_manager manager(get_player_service_link());
-    return &manager;
-}
-
-news_ticker* get_news_ticker() {
-    static news_ticker ticker(get_player_service_link());
-    return &ticker;
-}

@@ -47,7 +47,6 @@ struct notice_record {
 class store_manager {
 public:
     explicit store_manager(service_link& link) : link_(link) {}
-    virtual ~store_manager() {}
 
     // Slot 0: the held list.
     virtual std::vector<store_record>& get_list();
@@ -59,6 +58,7 @@ public:
     // field empty when the reply holds no line of exactly thirteen fields.
     virtual bool get_detail(const wchar_t* storetop, const wchar_t* storemother, const wchar_t* storecode,
                             const wchar_t* storelevel, store_detail& detail);
+    virtual ~store_manager() {}
 
 private:
     service_link& link_;
@@ -68,19 +68,20 @@ private:
 class news_ticker {
 public:
     explicit news_ticker(service_link& link) : link_(link) {}
-    virtual ~news_ticker() {}
 
     // Slot 0: with fetch and a logged-in user the notices of
     // rux_noticelist.php replace the held ones when the reply succeeds
     // (a success without notice lines leaves none); the held notices in
     // every case.
     virtual std::vector<notice_record>& refresh(bool fetch);
+    virtual ~news_ticker() {}
 
 private:
     service_link& link_;
     std::vector<notice_record> notices_;
 };
 
-// The user interface's two objects, over the player's service link.
+// The user interface's two objects, over the player's service link
+// (ui/main_window/service_link_wiring.cpp).
 store_manager* get_store_manager();
 news_ticker* get_news_ticker();
