@@ -1,0 +1,61 @@
+// The player's service link: the login manager (store, credentials, guide
+// number, announcement-info code), the options block (PC identity and
+// volumes), the request host, the log service and the server notice; and the
+// store manager and news ticker over it.
+#include "core.h"
+#include "log_service.h"
+#include "login_manager.h"
+#include "player_options.h"
+#include "service_link.h"
+#include "service_notice.h"
+#include "store_manager.h"
+
+namespace {
+
+class player_service_link : public service_link {
+public:
+    request_identity identity() override {
+        request_identity id;
+        login_manager* login = get_login_manager();
+        id.store = login->get_store_info();
+        login->get_credentials(id.userid, id.userpw);
+        const player_options& options = get_player_options();
+        id.pc.usermac = options.usermac;
+        id.pc.pc_ostime = options.pc_ostime;
+        id.pc.pc_pgtime = options.pc_pgtime;
+        id.pc.hddidx = options.hddidx;
+        id.volumes.music = static_cast<int>(options.volume);
+        id.volumes.announcement = static_cast<int>(options.info_volume);
+        id.volumes.music_mute = options.mute;
+        id.volumes.announcement_mute = options.info_mute;
+        return id;
+    }
+    bool logged_in() override { return get_login_manager()->is_logged_in(); }
+    stringx guide_number() override { return get_login_manager()->get_bcode().code; }
+    stringx anneinfo_code() override { return stringx(get_login_manager()->get_anneinfo_code()); }
+    service_reply post(const service_request& request) override { return request.send(); }
+    void write_anne_log(const wchar_t* text) override {
+        component* c = core::enum_create_component(log_service::iid, 0);
+        if (!c) return;
+        static_cast<log_service*>(c)->write_anne_log(text);
+        c->release();
+    }
+    void show_notice(const service_reply& reply) override { show_server_notice(reply); }
+};
+
+}  // namespace
+
+service_link& get_player_service_link() {
+    static player_service_link link;
+    return link;
+}
+
+store_manager* get_store_manager() {
+    static store_manager manager(get_player_service_link());
+    return &manager;
+}
+
+news_ticker* get_news_ticker() {
+    static news_ticker ticker(get_player_service_link());
+    return &ticker;
+}
