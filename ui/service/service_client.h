@@ -112,5 +112,6 @@ protected:
     channel_state saved_;
 };
 
-// The user interface's service client.
+// The user interface's service client (defined with its wiring in the main
+// window's library, ui/main_window/service_client_wiring.cpp).
 service_client* get_service_client();
