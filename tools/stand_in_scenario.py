@@ -421,11 +421,13 @@ class scenario_service:
             return SUCCESS + "\r\nlogin=true\r\nuserid=%s\r\nuserpw=%s\r\n" % (pc["userid"], pc["userpw"])
         favourites = self.data["favourites"]
         chkey = last(fields, "chkey") or ""
+        # Favourite keys (a channel number, or a radio station's address)
+        # compare without regard to case, as the client's favourites do.
         if state == "favorite_ch":
-            if not any(str(f.get("chkey")) == chkey for f in favourites):
+            if not any(str(f.get("chkey")).lower() == chkey.lower() for f in favourites):
                 favourites.append({"chkey": chkey, "title": last(fields, "title") or ""})
         elif state == "favorite_ch_del":
-            self.data["favourites"] = [f for f in favourites if str(f.get("chkey")) != chkey]
+            self.data["favourites"] = [f for f in favourites if str(f.get("chkey")).lower() != chkey.lower()]
         else:
             value = last(fields, "value") if state in ("music_volume", "music_volume_mute", "anne_volume",
                                                        "anne_volume_mute") else last(fields, "control_value")

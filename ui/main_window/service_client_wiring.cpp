@@ -1,0 +1,69 @@
+// The player's service client: its services are the login manager (store
+// and credentials), the options block (PC identity, volumes,
+// `channel_title`), the log service and the main window's timed boxes.
+#include "core.h"
+#include "log_service.h"
+#include "login_manager.h"
+#include "main_ui.h"
+#include "player_options.h"
+#include "service_client.h"
+#include "service_client_services.h"
+#include "service_notice.h"
+#include "timed_message_box.h"
+
+namespace {
+
+template <class Interface, class Fn>
+void with_first(Fn fn) {
+    component* c = core::enum_create_component(Interface::iid, 0);
+    if (!c) return;
+    fn(static_cast<Interface*>(c));
+    c->release();
+}
+
+class player_service_client_services : public service_client_services {
+public:
+    bool logged_in() override { return get_login_manager()->is_logged_in(); }
+
+    request_identity identity() override {
+        request_identity id;
+        login_manager* login = get_login_manager();
+        id.store = login->get_store_info();
+        login->get_credentials(id.userid, id.userpw);
+        const player_options& options = get_player_options();
+        id.pc.usermac = options.usermac;
+        id.pc.pc_ostime = options.pc_ostime;
+        id.pc.pc_pgtime = options.pc_pgtime;
+        id.pc.hddidx = options.hddidx;
+        id.volumes.music = static_cast<int>(options.volume);
+        id.volumes.announcement = static_cast<int>(options.info_volume);
+        id.volumes.music_mute = options.mute;
+        id.volumes.announcement_mute = options.info_mute;
+        return id;
+    }
+
+    void write_log(const wchar_t* text) override {
+        with_first<log_service>([&](log_service* log) { log->write_log(text); });
+    }
+    void write_anne_log(const wchar_t* text) override {
+        with_first<log_service>([&](log_service* log) { log->write_anne_log(text); });
+    }
+
+    void show_timed_box(const wchar_t* text) override {
+        HWND owner = nullptr;
+        with_first<main_ui>([&](main_ui* ui) { owner = ui->main_window(); });
+        show_timed_message_box(owner, text);
+    }
+    void show_notice(const service_reply& reply) override { show_server_notice(reply); }
+
+    void set_channel_title(const wchar_t* title) override { get_player_options().channel_title = title; }
+    stringx channel_title() override { return get_player_options().channel_title; }
+};
+
+}  // namespace
+
+service_client* get_service_client() {
+    static player_service_client_services services;
+    static service_client client(services);
+    return &client;
+}
