@@ -5,6 +5,7 @@
 
 #include <wchar.h>
 
+#include <algorithm>
 #include <utility>
 
 double session_percent(audio_session& session) {
@@ -106,16 +107,9 @@ void ducker_fades::step_down(unsigned now) {
             next = static_cast<int>(cur);
         set_session_percent(session, next);
     }
-    for (auto& entry : sessions_) {
-        if (session_percent(*entry.second) > target_) {
-            if (since_start <= duration_)
-                last_step_ = now;
-            else
-                end_fade();
-            return;
-        }
-    }
-    end_fade();
+    const bool above = std::any_of(sessions_.begin(), sessions_.end(),
+                                   [&](const auto& e) { return session_percent(*e.second) > target_; });
+    go_on_or_end(above, now, since_start);
 }
 
 void ducker_fades::step_up(unsigned now) {
@@ -140,18 +134,20 @@ void ducker_fades::step_up(unsigned now) {
             set_session_percent(session, saved);
         }
     }
-    for (auto& entry : sessions_) {
-        if (session_percent(*entry.second) < saved_[entry.first]) {
-            if (since_start <= duration_)
-                last_step_ = now;
-            else
-                end_fade();
-            return;
-        }
+    const bool below = std::any_of(sessions_.begin(), sessions_.end(),
+                                   [&](const auto& e) { return session_percent(*e.second) < saved_[e.first]; });
+    // At its end a fade up leaves nothing lowered.
+    if (!go_on_or_end(below, now, since_start))
+        saved_.clear();
+}
+
+bool ducker_fades::go_on_or_end(bool unfinished, unsigned now, unsigned since_start) {
+    if (unfinished && since_start <= duration_) {
+        last_step_ = now;
+        return true;
     }
-    // Back at the saved levels: nothing stays lowered.
     end_fade();
-    saved_.clear();
+    return false;
 }
 
 void ducker_fades::end_fade() {

@@ -37,6 +37,10 @@ private:
     std::map<DWORD, audio_session_ptr> collect(const wchar_t* device_name, bool saved_only);
     void step_down(unsigned now);
     void step_up(unsigned now);
+    // The fade goes on (this step's time becomes the last) while a session
+    // is not yet where it goes and the time is not over; else it ends.
+    // True when it goes on.
+    bool go_on_or_end(bool unfinished, unsigned now, unsigned since_start);
     void end_fade();
 
     audio_session_source& source_;
