@@ -9,8 +9,17 @@
 namespace window_rig {
 
 void pump() {
+    // Tests drive the mouse and the keys with sent messages. Input in the
+    // device queue comes from the X display all test programs share: another
+    // program's window opening under the pointer makes a move, and a window of
+    // ours holding the capture would take it for the user's drag. Such input
+    // is dropped; posted, sent and paint messages are delivered.
+    const UINT not_input = PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE;
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    for (;;) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
+        }
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | not_input)) break;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -4,7 +4,7 @@
 //
 // Input goes in as window messages (positions in client coordinates, so no
 // pointer or window manager is involved); pump() then delivers what the
-// windows posted. A message_recorder attached after a window's other
+// windows posted, and drops the display's own mouse and key input. A message_recorder attached after a window's other
 // subclass objects sees first what reaches the window, so it logs the
 // commands and notifications the window is sent or posted.
 #include <windows.h>

@@ -46,11 +46,8 @@ struct common_dialogs_test : toolkit_test {
     temp_folder folder{L"zel_dialogs"};
 };
 
-// The text of the folder selected in the browser's tree.
-std::wstring browser_selection(HWND browser) {
-    HWND tree = FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
-    if (!tree) return L"";
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+// The text of a tree item ("" when it has none).
+std::wstring item_text(HWND tree, HTREEITEM item) {
     wchar_t text[MAX_PATH] = L"";
     TVITEMW tv = {};
     tv.mask = TVIF_TEXT;
@@ -59,6 +56,42 @@ std::wstring browser_selection(HWND browser) {
     tv.cchTextMax = MAX_PATH;
     if (!item || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return L"";
     return text;
+}
+
+HWND browser_tree(HWND browser) { return FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr); }
+
+// The text of the folder selected in the browser's tree.
+std::wstring browser_selection(HWND browser) {
+    HWND tree = browser_tree(browser);
+    if (!tree) return L"";
+    return item_text(tree, reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)));
+}
+
+// Selects, as a click in the tree would, the sub-folder `name` of the
+// selected folder.
+bool select_sub_folder(HWND browser, const std::wstring& name) {
+    HWND tree = browser_tree(browser);
+    if (!tree) return false;
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return false;
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    for (auto child = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                               reinterpret_cast<LPARAM>(item)));
+         child; child = reinterpret_cast<HTREEITEM>(
+                    SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child))))
+        if (item_text(tree, child) == name)
+            return SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child)) != 0;
+    return false;
+}
+
+// The folder names along a path ("C:\a\b" gives "C:", "a", "b").
+std::vector<std::wstring> path_names(const std::wstring& path) {
+    std::vector<std::wstring> names;
+    size_t start = 0;
+    for (size_t slash; (slash = path.find(L'\\', start)) != std::wstring::npos; start = slash + 1)
+        if (slash > start) names.push_back(path.substr(start, slash - start));
+    if (start < path.size()) names.push_back(path.substr(start));
+    return names;
 }
 
 // Keeps "app"/"open_folder" as it was before the test.
@@ -135,16 +168,24 @@ TEST_F(common_dialogs_test, a_folder_chosen_in_the_browser_is_remembered_for_the
     HWND seen_browser = nullptr;
     dialog_driver driver([&](HWND dlg) {
         seen_browser = d.get_browse_window();
-        // The browser takes a new selection over while it runs its messages;
-        // on a loaded machine it may still be settling on its first one and
-        // drop ours, so the selection is asked for again until it shows.
+        // The browser opens on the remembered folder, walking its tree down
+        // the path while it runs its messages; asked again meanwhile, it may
+        // start over and stop short. Where it stops on the way, the walk is
+        // finished in the tree, as a user would click down to it.
         EXPECT_TRUE(window_rig::pump_until(
             [&] {
-                if (browser_selection(dlg) == L"\xC74C\xC545") return true;
-                SendMessageW(dlg, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+                const std::wstring shown = browser_selection(dlg);
+                if (shown == L"\xC74C\xC545") return true;
+                const std::vector<std::wstring> names = path_names(chosen);
+                for (size_t i = names.size() - 1; i-- > 0;)
+                    if (lower(names[i]) == lower(shown)) {
+                        select_sub_folder(dlg, names[i + 1]);
+                        break;
+                    }
                 return false;
             },
-            10000));
+            10000))
+            << "the browser shows " << testing::PrintToString(browser_selection(dlg));
         PostMessageW(dlg, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(d.modal(owner.hwnd()), 1);
