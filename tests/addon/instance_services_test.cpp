@@ -10,6 +10,7 @@
 #include "instance_test_support.h"
 #include "launcher_link.h"
 #include "main_window/channel_changed_event.h"
+#include "volume_ducker.h"
 
 TEST(instance_services, the_registered_registry_enters_and_leaves_the_shared_table) {
     core::set_instance(GetModuleHandleW(nullptr));
@@ -41,6 +42,13 @@ TEST(instance_services, the_registered_registry_enters_and_leaves_the_shared_tab
     EXPECT_FALSE(link->is_connected());
     for_each_component<channel_changed_event>([](channel_changed_event* e) { e->on_channel_changed(L"t"); });
     for_each_component<init_quit>([](init_quit* hook) { hook->on_ui_closing(); });
+
+    // The volume ducker is there too; with no audio sessions to lower (Wine
+    // lists none) a duck and a restore do nothing, and the stop hook is quiet.
+    auto* ducker = static_cast<volume_ducker*>(core::enum_create_component(volume_ducker::iid, 0));
+    ASSERT_NE(ducker, nullptr);
+    ducker->duck(300, 0);
+    ducker->restore(300);
 
     for_each_component<init_quit>([](init_quit* hook) { hook->on_quit(); });
     for (const instance_test::raw_entry& e : instance_test::read_raw(table).entries)

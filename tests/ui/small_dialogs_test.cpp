@@ -14,6 +14,7 @@
 #include "core.h"
 #include "device_dialog.h"
 #include "main_ui.h"
+#include "modal_script.h"
 #include "progress_dialog.h"
 #include "small_dialog_ids.h"
 #include "window_rig.h"
@@ -22,36 +23,6 @@ namespace {
 struct small_dialogs_test : ::testing::Test {
     void SetUp() override { core::set_instance(GetModuleHandleW(nullptr)); }
 };
-
-// Runs check(dialog window) from the dialog's own modal loop, as soon as the
-// dialog is up, by a thread timer of the test's thread.
-class modal_script {
-public:
-    explicit modal_script(std::function<bool()> step) : step_(std::move(step)) {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 10, &modal_script::tick);
-    }
-    ~modal_script() {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-
-private:
-    // Runs the step until it says it is done.
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-        modal_script* self = current_;
-        if (!self || self->done_ || self->busy_) return;
-        self->busy_ = true;
-        self->done_ = self->step_();
-        self->busy_ = false;
-    }
-    static modal_script* current_;
-    std::function<bool()> step_;
-    UINT_PTR timer_;
-    bool done_ = false;
-    bool busy_ = false;
-};
-modal_script* modal_script::current_ = nullptr;
 
 // ---------------------------------------------------------------------------
 // The sound-device chooser

@@ -33,6 +33,10 @@ ICONS = {
              "..##...",
              ".#..#.#",
              "#....##"],
+    # A small arrow pointing down (a drop-down box's button).
+    "down": ["#####",
+             ".###.",
+             "..#.."],
     # A speaker cone, and the cross that marks it muted (drawn beside it).
     "speaker": ["...#",
                 "..##",

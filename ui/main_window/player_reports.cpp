@@ -1,17 +1,49 @@
-// The stop and exit reports of the player to the service.
 #include "player_reports.h"
 
-#include <string>
-
-#include "login_manager.h"
-#include "main_window_host.h"
+#include "core.h"
+#include "log_service.h"
+#include "play_manager.h"
+#include "report_identity.h"
 #include "service_requests.h"
 
-void service_player_reports::post(const wchar_t* state) {
-    const service_reply reply = play_state_request(get_login_manager()->get_store_info(), state).send();
-    if (!reply.connected()) host_.write_anne_log((std::wstring(L"Failure: player_state - ") + state).c_str());
+request_identity report_env::identity() { return current_request_identity(); }
+
+void report_env::stop_players() {
+    if (play_manager* music = core::get_player(true))
+        music->stop(0);
 }
 
-void service_player_reports::report_play_stop() { post(player_state::play_stop); }
+void report_env::write_anne_log(const wchar_t* line) {
+    if (component* c = core::enum_create_component(log_service::iid, 0)) {
+        static_cast<log_service*>(c)->write_anne_log(line);
+        c->release();
+    }
+}
 
-void service_player_reports::report_exit() { post(player_state::player_exit); }
+report_env& default_report_env() {
+    static report_env env;
+    return env;
+}
+
+void report_player_state(int kind, report_env& env) {
+    volume_report_request(env.identity(), false, kind != 1).send();
+}
+
+namespace {
+
+void report_state(report_env& env, const wchar_t* state, const wchar_t* failure) {
+    const service_reply reply = play_state_request(env.identity().store, state).send();
+    if (!reply.connected())
+        env.write_anne_log(failure);
+}
+
+}  // namespace
+
+void report_play_stop(report_env& env) {
+    env.stop_players();
+    report_state(env, player_state::play_stop, L"Failure: player_state - play_stop");
+}
+
+void report_player_exit(report_env& env) {
+    report_state(env, player_state::player_exit, L"Failure: player_state - player_exit");
+}

@@ -1,32 +1,27 @@
 #pragma once
-// player_reports: what the main window reports to the service about the
-// player: a volume (kind 1) or mute (kind 2) change, the stop of the music
-// and the exit of the player; and the played-tracks upload check of its
-// one-second timer. service_player_reports posts the stop and the exit (a
-// failed post is only logged); tests put a recorder in its place.
-class main_window_host;
+// The player's state reported to the service (rux_player_state.php): the
+// music volume and mute changes, the stop of the music and the player's
+// exit. What lies outside (the store and PC identity, the players, the
+// announcement log) is reached through report_env, so that tests can stand
+// in for it.
+#include "service_request.h"
 
-class player_reports {
+class report_env {
 public:
-    virtual ~player_reports() = default;
-    virtual void report_state(int kind) = 0;
-    virtual void report_play_stop() = 0;
-    virtual void report_exit() = 0;
-    virtual void upload_tick() = 0;
+    virtual ~report_env() = default;
+    // The logged-in store, its credentials, the PC identity and the volumes.
+    virtual request_identity identity();
+    // Stops the music (every player control).
+    virtual void stop_players();
+    virtual void write_anne_log(const wchar_t* line);
 };
+report_env& default_report_env();
 
-// The stop and exit reports as "rux/rux_player_state.php" requests of the
-// logged-in store, to the request host; failures go to the announcement log
-// through the host. The state reports and the upload are not sent here.
-class service_player_reports : public player_reports {
-public:
-    explicit service_player_reports(main_window_host& host) : host_(host) {}
-    void report_state(int) override {}
-    void report_play_stop() override;
-    void report_exit() override;
-    void upload_tick() override {}
-
-private:
-    void post(const wchar_t* state);
-    main_window_host& host_;
-};
+// kind 1: "music_volume" with the volume / 10 (at least 1); any other kind:
+// "music_volume_mute" with "1" or "0". The reply is not read.
+void report_player_state(int kind, report_env& env = default_report_env());
+// Stops the music and reports "play_stop"; a missing reply is logged.
+void report_play_stop(report_env& env = default_report_env());
+// Reports "player_exit" (part of the main window's close); a missing reply
+// is logged.
+void report_player_exit(report_env& env = default_report_env());

@@ -12,7 +12,7 @@
 #include "music_player_view.h"
 #include "option_targets.h"
 #include "player_options.h"
-#include "player_reports.h"
+#include "window_reports.h"
 #include "play_option_rules.h"
 #include "window_messages.h"
 

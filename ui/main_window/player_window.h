@@ -42,7 +42,7 @@ class main_window_host;
 class music_player_view;
 class option_home;
 class option_targets;
-class player_reports;
+class window_reports;
 class player_transport;
 class store_list;
 struct player_options;
@@ -56,7 +56,7 @@ struct player_window_services {
     music_player_view* player = nullptr;
     channel_service* channels = nullptr;
     companion_windows* companions = nullptr;
-    player_reports* reports = nullptr;
+    window_reports* reports = nullptr;
     store_list* stores = nullptr;
     drop_services* drop = nullptr;
     main_window_host* host = nullptr;

@@ -8,7 +8,7 @@
 #include "main_window_host.h"
 #include "music_player_view.h"
 #include "player_options.h"
-#include "player_reports.h"
+#include "window_reports.h"
 #include "player_transport.h"
 #include "play_option_rules.h"
 

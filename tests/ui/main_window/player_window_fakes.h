@@ -18,7 +18,7 @@
 #include "music_player_view.h"
 #include "option_targets.h"
 #include "player_options.h"
-#include "player_reports.h"
+#include "window_reports.h"
 #include "player_transport.h"
 #include "player_window.h"
 #include "store_list.h"
@@ -128,7 +128,7 @@ struct fake_channels : channel_service, call_log {
     void restore_channel_state() override { add("restore_state"); }
 };
 
-struct recording_reports : player_reports, call_log {
+struct recording_reports : window_reports, call_log {
     void report_state(int kind) override { add("state " + std::to_string(kind)); }
     void report_play_stop() override { add("play_stop"); }
     void report_exit() override { add("exit"); }
@@ -242,7 +242,7 @@ struct player_window_test : ::testing::Test {
     player_options options;
     memory_home store, ini;
     recording_targets targets;
-    player_reports* reports_used = &reports;
+    window_reports* reports_used = &reports;
     std::unique_ptr<player_window> window;
     // Swallows the skin's move loop, which a press beside the controls starts.
     window_rig::message_recorder recorder;

@@ -1,0 +1,24 @@
+#pragma once
+// Template and control ids of the settings dialog ("환경 설정").
+#define IDD_SETTINGS 109
+#define IDC_PASSWORD_SAVE 1002
+#define IDC_AUTO_LOGIN 1003
+#define IDC_AUTO_START 1004
+#define IDC_ALWAYS_TOP 1005
+#define IDC_START_CHANNEL 1006
+#define IDC_MAX_BPS 1007
+#define IDC_MAX_BPS_SPIN 1008
+#define IDC_NORM 1009
+#define IDC_NORM_SCALE 1010
+#define IDC_NORM_SCALE_SPIN 1011
+#define IDC_PACKET_RETRY 1012
+#define IDC_PRIORITY 1013
+#define IDC_OUTPUT_BUFFER 1014
+#define IDC_OUTPUT_BUFFER_SPIN 1015
+#define IDC_SKIN 1016
+#define IDC_DEVICE 1017
+#define IDC_OUTPUT_TYPE 1018
+#define IDC_PC_AUTH 1049
+#define IDC_VERSION 1053
+#define IDC_SHOW_TITLE_WHEN_TRAY 1058
+#define IDC_TRAY_WHEN_MINIMIZE 1059
