@@ -20,15 +20,15 @@ private:
 
 void service_player_reports::report_state(int kind) {
     host_report_env env(host_);
-    report_player_state(kind, env);
+    ::report_player_state(kind, env);
 }
 
 void service_player_reports::report_play_stop() {
     host_report_env env(host_);
-    report_play_stop(env);
+    ::report_play_stop(env);
 }
 
 void service_player_reports::report_exit() {
     host_report_env env(host_);
-    report_player_exit(env);
+    ::report_player_exit(env);
 }
