@@ -125,7 +125,9 @@ void run_case(start_case& c) {
     ASSERT_TRUE(server.start_scenario(scenario)) << server.error();
     SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", server.host().c_str());
     SetEnvironmentVariableW(L"ZEL_SERVICE_WEB_HOST", nullptr);
-    if (!c.faults.empty()) ASSERT_TRUE(server.set_faults(c.faults));
+    if (!c.faults.empty()) {
+        ASSERT_TRUE(server.set_faults(c.faults));
+    }
 
     rig_services services;
     services.sound_devices = c.sound_devices;
@@ -158,6 +160,7 @@ void run_case(start_case& c) {
     scripted_user user(steps);
     HWND main = run_start_up(GetModuleHandleW(nullptr), services);
     EXPECT_TRUE(user.finished()) << "steps done: " << user.done() << " of " << steps.size();
+    EXPECT_EQ(user.unexpected(), 0);
 
     EXPECT_EQ(services.window.creations, c.window_made ? 1 : 0);
     EXPECT_EQ(main != nullptr, c.main_returned);
@@ -174,7 +177,20 @@ void run_case(start_case& c) {
     EXPECT_EQ(pc_logins(server), c.pc_login_requests);
 
     std::vector<std::wstring> texts;
-    for (const shown_box& b : services.boxes) texts.push_back(b.text);
+    for (const shown_box& b : services.boxes) {
+        texts.push_back(b.text);
+        // The sound-card box has no owner (no window exists); the others
+        // belong to the main window.
+        if (b.text == k_no_sound) {
+            EXPECT_EQ(b.owner, nullptr);
+        } else {
+            EXPECT_NE(b.owner, nullptr);
+        }
+        if (b.text == k_no_internet) {
+            EXPECT_EQ(b.type, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+            EXPECT_EQ(services.anne_log, (std::vector<std::wstring>{L"인증된 PC 확인(로그인 전, ID 없을 경우) 실패"}));
+        }
+    }
     EXPECT_EQ(texts, c.boxes);
     EXPECT_EQ(services.listener_calls, c.listener_calls);
     EXPECT_EQ(dialog_seen, c.dialog_opens);
@@ -432,10 +448,12 @@ TEST(start_up, the_stale_equalizer_preset_alone_is_reset) {
     rig_services services;
     services.has_equalizer = true;
     for (int i = 0; i < 11; ++i) services.bands[i] = stale[i];
-    services.set_ini(L"password_save", L"1");
+    services.set_ini(L"password_save", L"0");
     services.set_ini(L"auto_login", L"0");
     scripted_user user({window_close(nullptr)});
     EXPECT_EQ(run_start_up(GetModuleHandleW(nullptr), services), nullptr);
+    EXPECT_TRUE(user.finished());
+    EXPECT_EQ(user.unexpected(), 0);
     ASSERT_FALSE(services.events.empty());
     EXPECT_EQ(services.events.front(), L"equalizer_set");
     for (double v : services.bands) EXPECT_EQ(v, 0.0);

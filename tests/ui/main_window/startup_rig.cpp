@@ -195,7 +195,18 @@ void CALLBACK scripted_user::tick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void scripted_user::run() {
-    if (next_ >= steps_.size()) return;
+    if (next_ >= steps_.size()) {
+        // A window that the script did not expect is closed, so that the
+        // test fails on what it sees instead of waiting for a user.
+        if (HWND box = message_box()) {
+            ++unexpected_;
+            SendMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        } else if (HWND dialog = login_window()) {
+            ++unexpected_;
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+        }
+        return;
+    }
     action act = steps_[next_]();
     if (!act) return;
     ++next_;

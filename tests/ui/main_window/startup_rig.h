@@ -133,6 +133,8 @@ public:
     ~scripted_user();
     size_t done() const { return next_; }
     bool finished() const { return next_ == steps_.size(); }
+    // Windows that came after the last step (each was closed).
+    int unexpected() const { return unexpected_; }
 
     // The enabled, visible message box of this thread (null when none).
     static HWND message_box();
@@ -152,8 +154,8 @@ private:
     void run();
     std::vector<step> steps_;
     size_t next_ = 0;
+    int unexpected_ = 0;
     UINT_PTR timer_ = 0;
-    bool running_ = false;
 };
 
 // The dialog's fields as the user sees them.
