@@ -33,7 +33,7 @@ bool with_first(Fn fn) {
 }
 }  // namespace
 
-registry_startup_services::registry_startup_services(HINSTANCE (*ui)()) : ini_(new ini_home()), ui_(ui) {}
+registry_startup_services::registry_startup_services(HINSTANCE (*ui)()) : ini_(nullptr), ui_(ui) {}
 registry_startup_services::~registry_startup_services() { delete ini_; }
 
 int registry_startup_services::sound_device_count() { return count_sound_devices(); }
@@ -53,7 +53,11 @@ stringx registry_startup_services::app_data_folder() {
     return folder;
 }
 
-option_home& registry_startup_services::ini() { return *ini_; }
+// Made at the first use, not while the library loads.
+option_home& registry_startup_services::ini() {
+    if (!ini_) ini_ = new ini_home();
+    return *ini_;
+}
 HINSTANCE registry_startup_services::ui_module() { return ui_(); }
 
 pc_identity registry_startup_services::collect_pc_identity(HINSTANCE host) { return pc_identity::collect(host); }

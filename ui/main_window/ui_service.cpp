@@ -18,25 +18,15 @@ HWND ui_service::run(HINSTANCE host) {
     return run_start_up(host, services_);
 }
 
-HWND ui_service::main_window() {
+HWND ui_service::window_of(HWND (player_window_service::*slot)()) {
     player_window_service* w = services_.player_window();
-    return w ? live(w->main_window()) : nullptr;
+    return w ? live((w->*slot)()) : nullptr;
 }
 
-HWND ui_service::playlist_window() {
-    player_window_service* w = services_.player_window();
-    return w ? live(w->playlist_window()) : nullptr;
-}
-
-HWND ui_service::info_window() {
-    player_window_service* w = services_.player_window();
-    return w ? live(w->info_window()) : nullptr;
-}
-
-HWND ui_service::library_window() {
-    player_window_service* w = services_.player_window();
-    return w ? live(w->library_window()) : nullptr;
-}
+HWND ui_service::main_window() { return window_of(&player_window_service::main_window); }
+HWND ui_service::playlist_window() { return window_of(&player_window_service::playlist_window); }
+HWND ui_service::info_window() { return window_of(&player_window_service::info_window); }
+HWND ui_service::library_window() { return window_of(&player_window_service::library_window); }
 
 bool ui_service::expanded() { return expanded_; }
 

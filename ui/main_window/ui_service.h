@@ -5,6 +5,7 @@
 #include "component.h"
 #include "main_ui.h"
 
+class player_window_service;
 class startup_services;
 
 class ui_service : public singleton_component<main_ui> {
@@ -23,6 +24,9 @@ public:
     void set_expanded(bool value) override;
 
 private:
+    // The window of the main window's service, when it is a window.
+    HWND window_of(HWND (player_window_service::*slot)());
+
     startup_services& services_;
     HINSTANCE (*module_)();
     bool expanded_ = false;

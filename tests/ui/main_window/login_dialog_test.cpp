@@ -155,6 +155,9 @@ TEST_F(login_dialog_test, the_close_button_stores_the_checks_and_the_window_clos
             SendMessageW(d, WM_LBUTTONUP, 0, MAKELPARAM(120, 266));
             SendMessageW(d, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(230, 266));
             SendMessageW(d, WM_LBUTTONUP, 0, MAKELPARAM(230, 266));
+            // And the link "도움말".
+            SendMessageW(d, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 320));
+            SendMessageW(d, WM_LBUTTONUP, 0, MAKELPARAM(300, 320));
         }));
         steps.push_back(when_dialog(any, [&](HWND d) {
             // The checks as the skin shows them once the clicks' commands
@@ -185,7 +188,10 @@ TEST_F(login_dialog_test, the_close_button_stores_the_checks_and_the_window_clos
             EXPECT_FALSE(o.auto_login);
         }
         EXPECT_TRUE(login_passwords(server).empty());
+        ASSERT_FALSE(services.pages.empty());
+        EXPECT_EQ(services.pages.back(), L"http://" + server.host() + L"/rux/loginpage.php?mode=4");
     }
+    EXPECT_EQ(services.pages.size(), 2u);
 }
 
 TEST_F(login_dialog_test, a_refusal_with_an_address_offers_ok_and_cancel) {

@@ -14,6 +14,8 @@
 #include "stand_in_server.h"
 #include "start_up.h"
 #include "startup_rig.h"
+#include "ui_service.h"
+#include "window_messages.h"
 #include "utf.h"
 #include "window_rig.h"
 
@@ -457,4 +459,32 @@ TEST(start_up, the_stale_equalizer_preset_alone_is_reset) {
     ASSERT_FALSE(services.events.empty());
     EXPECT_EQ(services.events.front(), L"equalizer_set");
     for (double v : services.bands) EXPECT_EQ(v, 0.0);
+}
+
+TEST(main_ui, the_expanded_mode_is_told_to_the_windows_once_per_change) {
+    rig_services services;
+    ui_service ui(services, []() -> HINSTANCE { return GetModuleHandleW(nullptr); });
+    EXPECT_EQ(ui.main_window(), nullptr);  // no window yet
+    HWND main = services.window.create(nullptr);
+    window_rig::message_recorder main_log({msg_expanded_mode}), info_log({msg_expanded_mode});
+    main_log.init(main);
+    info_log.init(services.window.info_window());
+    EXPECT_EQ(ui.main_window(), main);
+    EXPECT_EQ(ui.info_window(), services.window.info_window());
+    EXPECT_EQ(ui.playlist_window(), nullptr);
+
+    EXPECT_FALSE(ui.expanded());
+    ui.set_expanded(false);
+    ui.set_expanded(true);
+    ui.set_expanded(true);
+    ui.set_expanded(false);
+    EXPECT_FALSE(ui.expanded());
+    for (const window_rig::message_recorder* log : {&main_log, &info_log}) {
+        ASSERT_EQ(log->log.size(), 2u);
+        EXPECT_EQ(log->log[0].wparam, 1u);
+        EXPECT_EQ(log->log[1].wparam, 0u);
+    }
+    // A window that is gone is no window.
+    DestroyWindow(main);
+    EXPECT_EQ(ui.main_window(), nullptr);
 }
