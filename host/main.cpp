@@ -84,7 +84,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (component* c = core::enum_create_component(main_ui::iid, 0)) {
         have_ui = true;
         main_ui* ui = static_cast<main_ui*>(c);
-        start_loop = ui->run(instance) != nullptr;
+        // A start that must end with the main window up has posted WM_CLOSE
+        // to it: the loop runs so that the window closes itself properly.
+        start_loop = ui->run(instance) != nullptr || ui->main_window() != nullptr;
         c->release();
     }
 

@@ -144,6 +144,12 @@ TEST(system_registry, the_run_value_follows_auto_start) {
     EXPECT_EQ(apply_auto_start(false, L"", keys), 0);
     EXPECT_EQ(snapshot(run), (std::map<std::wstring, std::wstring>{{L"|Other program", sz + L"C:\\other.exe"}}));
     EXPECT_EQ(snapshot(player), (std::map<std::wstring, std::wstring>{{L"|password", sz + L"c"}}));
+
+    // A player key that does not exist yet is no failure of the Run value.
+    keys.player_path = L"Software\\zel_missing_player_key";
+    put(run, k_run_value_name, REG_SZ, L"C:\\zel\\zel_player.exe");
+    EXPECT_EQ(apply_auto_start(false, L"", keys), 0);
+    EXPECT_EQ(snapshot(run), (std::map<std::wstring, std::wstring>{{L"|Other program", sz + L"C:\\other.exe"}}));
 }
 
 TEST(system_registry, failures_are_reported_and_an_empty_text_deletes_nothing) {

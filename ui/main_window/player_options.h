@@ -14,6 +14,7 @@
 // (option_targets.h), so that tests can watch them; the registered
 // components are reached through component_option_targets.
 #include <vector>
+#include "login_services.h"
 #include "play_option_rules.h"
 #include "service_records.h"
 #include "stringx.h"
@@ -50,50 +51,17 @@ public:
     void write(const wchar_t* section, const wchar_t* key, const wchar_t* value) override;
 };
 
-struct player_options {
+// The block: the options that the login reads and fills (login_options,
+// the login's view of this same block), and those only the user interface
+// keeps.
+struct player_options : login_options {
     bool password_save = false;
     bool auto_login = false;
     bool auto_start = false;
-    bool last_channel = true;
-    stringx channel;        // "<list name>|<channel id>"
-    stringx login_channel;  // copy of channel taken when a login starts
-    unsigned volume = 0;       // music, 0 to 1000
-    unsigned info_volume = 0;  // announcements, 0 to 1000
-    int max_bps = 60;          // download limit in kilobytes per second, 20 to 1000
-    bool packet_retry = false;
-    bool anne_volume_linkage_off = false;
-    int fadeinout_time = 6000;
-    int fadedirect_time = 1000;
     int anne_preparing_count = 0;
-    int anne_refresh_time = -1;
-    stringx channel_title;
-    stringx last_title;
-    bool norm = true;
-    int norm_scale = 5;
-    int play_method = 0;  // 0 to 3 as the user sees it; play_mode_of gives the player's mode
-    int priority = 1;
-    int output_buffer = 3000;
-    int output_type = 0;  // 0 normal sound devices, 1 virtual PC output
-    int vm = 0;
-    int skin = 1;
-    int device = 0;
     stringx user_id;
     stringx password;
-    bool always_top = false;
-    bool tray_when_minimize = true;
-    bool show_title_when_tray = true;
-    bool mute = false;
-    bool info_mute = false;
-    bool maximize = false;
-    int server_maximize = 9;
-    unsigned list_limit = 10;
-    int eq_preset = 0;
-    float music_volume_rate = 1.0f;  // (0, 1]
-    stringx usermac, pc_ostime, pc_pgtime, hddidx;
-    stringx server_password;
-    bool listenlog = false;
     bool live_anne_on = false;
-    int skip = 0;
     anne_record live_anne;
 };
 

@@ -190,8 +190,3 @@ void login_manager::set_anneinfo_code(const wchar_t* code) {
 
 void login_manager::set_anneinfo_listener(anneinfo_listener* listener) { anneinfo_listener_ = listener; }
 
-login_manager* get_login_manager() {
-    static registry_login_services services;
-    static login_manager manager(services);
-    return &manager;
-}

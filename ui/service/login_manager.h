@@ -153,5 +153,6 @@ private:
     anneinfo_listener* anneinfo_listener_ = nullptr;
 };
 
-// The user interface's login manager, over registry_login_services.
+// The user interface's login manager, over the player's login services on
+// the player's options block (player_login_services.h).
 login_manager* get_login_manager();

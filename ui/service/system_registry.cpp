@@ -139,8 +139,10 @@ int set_string_value(HKEY root, const wchar_t* subkey, const wchar_t* name, cons
 
 int apply_auto_start(bool on, const wchar_t* program_path, const run_keys& keys) {
     if (on) return set_string_value(keys.run_root, keys.run_path, k_run_value_name, program_path);
-    int result = delete_values_containing(keys.run_root, keys.run_path, k_run_value_name);
-    if (result == 0) result = delete_values_containing(keys.player_root, keys.player_path, k_multi_id);
+    const int result = delete_values_containing(keys.run_root, keys.run_path, k_run_value_name);
+    // The multi-instance values go along; a player key that does not exist
+    // yet (no login stored anything) is no failure of the Run value.
+    if (result == 0) delete_values_containing(keys.player_root, keys.player_path, k_multi_id);
     return result;
 }
 

@@ -51,7 +51,8 @@ struct run_keys {
 };
 // The Run value follows the auto_start option: on writes the program path;
 // off deletes the value and, when that succeeded, the multi-instance values.
-// The result of the registry function that decided (0 done, negative failed).
+// The result of the Run value's write or deletion (0 done, negative failed);
+// the multi-instance values' deletion is not reported.
 int apply_auto_start(bool on, const wchar_t* program_path, const run_keys& keys = run_keys());
 
 // Clears the file's attributes and deletes it; true when it was deleted.
