@@ -16,7 +16,7 @@
 #include "report_identity.h"
 #include "service_requests.h"
 #include "settings_dialog.h"
-#include "stored_credentials.h"
+#include "credentials.h"
 #include "system_registry.h"
 #include "utf.h"
 
@@ -110,7 +110,7 @@ void settings_dialog_host::store_credentials(const stringx& id, const stringx& p
     write_credential(false, password);
 }
 
-void settings_dialog_host::forget_credentials() { ::forget_credentials(); }
+void settings_dialog_host::forget_credentials() { delete_caption_value(); }
 
 int settings_dialog_host::apply_auto_start(bool on) {
     wchar_t path[MAX_PATH * 2] = {};

@@ -18,7 +18,7 @@
 #include "player_options.h"
 #include "settings_dialog.h"
 #include "settings_dialog_ids.h"
-#include "stored_credentials.h"
+#include "credentials.h"
 #include "window_capture.h"
 #include "window_rig.h"
 
@@ -394,7 +394,7 @@ TEST(stored_credentials, forgetting_deletes_the_id_and_the_password) {
     EXPECT_NE(std::string(raw, 9), "pass word");
     RegCloseKey(k);
 
-    forget_credentials(key);
+    delete_caption_value(key);
     EXPECT_STREQ(read_credential(true, key).wvalue(), L"");
     EXPECT_STREQ(read_credential(false, key).wvalue(), L"");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ZEL Player Test");
