@@ -5,7 +5,8 @@
 //
 // Arguments:
 //   /quit-after=MS  post WM_QUIT after MS milliseconds (headless runs, tests)
-//   a file path     play that file, then end (see play_file.h)
+//   a file path     play that file without the user interface, then end
+//                   (see play_file.h)
 // Without a user-interface library nothing could ever end the loop, so the
 // host then ends it right after start-up unless it plays a file or
 // /quit-after is given.
@@ -79,9 +80,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     core::load_library();
     for_each_component<init_quit>([](init_quit* hooks) { hooks->on_init(); });
 
+    // A file to play is played alone: the user interface (and its login)
+    // starts only without one.
+    const std::wstring file_to_play = file_argument();
     bool start_loop = true;
     bool have_ui = false;
-    if (component* c = core::enum_create_component(main_ui::iid, 0)) {
+    component* c = file_to_play.empty() ? core::enum_create_component(main_ui::iid, 0) : nullptr;
+    if (c) {
         have_ui = true;
         main_ui* ui = static_cast<main_ui*>(c);
         // A start that must end with the main window up has posted WM_CLOSE
@@ -92,7 +97,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     int exit_code = 0;
     if (start_loop) {
-        std::wstring file = have_ui ? std::wstring() : file_argument();
+        const std::wstring& file = file_to_play;
         bool playing = !file.empty() && play_file_then_quit(file.c_str());
         if (!file.empty() && !playing) exit_code = 1;
         if (quit_after) SetTimer(nullptr, 0, quit_after, &post_quit);

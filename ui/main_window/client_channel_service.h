@@ -1,0 +1,33 @@
+#pragma once
+// client_channel_service: the main window's channel requests given to the
+// player's service client (get_service_client) and its channel track list
+// (get_channel_track_list). The tracks a fetch or a checked selection got
+// are kept here until load_fetched hands them to the channel track list.
+//
+// The service client keeps no announcement list yet, so the store reads as
+// having no announcements. User-interface thread only.
+#include <vector>
+#include "channel_service.h"
+#include "service_records.h"
+
+class client_channel_service : public channel_service {
+public:
+    bool is_logged_in() override;
+    bool fetch_channel_tracks(unsigned id, const stringx& title) override;
+    void set_single_channel(unsigned id, const stringx& title) override;
+    void select_channel_by_key(unsigned id) override;
+    void set_title(const stringx& title) override;
+    void load_fetched() override;
+    bool get_channel_list(const stringx& list_name) override;
+    bool select_channel_checked() override;
+    unsigned current_channel_id() override;
+    stringx current_channel_title() override;
+    stringx list_title() override;
+    double first_track_offset() override;
+    int announcement_count(int) override { return 0; }
+    void save_channel_state() override;
+    void restore_channel_state() override;
+
+private:
+    std::vector<track_record> fetched_;
+};
