@@ -30,16 +30,6 @@ public:
     stringx channel_title() override { return L""; }
 };
 
-// The largest sample magnitude of 16-bit stereo PCM.
-int peak(const std::vector<unsigned char>& pcm) {
-    int top = 0;
-    for (size_t i = 0; i + 1 < pcm.size(); i += 2) {
-        const int v = static_cast<short>(pcm[i] | pcm[i + 1] << 8);
-        top = std::max(top, std::abs(v));
-    }
-    return top;
-}
-
 struct channel_play_test : channel_test::player_fixture {};
 
 }  // namespace
@@ -98,7 +88,7 @@ TEST_F(channel_play_test, a_channels_tracks_play_from_the_service_through_the_en
     // padding and the decoder's delay move its ends a little).
     const size_t music_bytes = 22 * 44100 * 4 / 10;
     ASSERT_GE(pcm.size(), music_bytes);
-    EXPECT_GT(peak(std::vector<unsigned char>(pcm.begin(), pcm.begin() + music_bytes)), 1000);
+    EXPECT_GT(channel_test::peak(std::vector<unsigned char>(pcm.begin(), pcm.begin() + music_bytes)), 1000);
     music->stop(0);
     // The cache goes on to the third track, which nothing else asks for.
     auto asked_for = [&](const char* path) {

@@ -5,6 +5,8 @@
 // queues and counts.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 #include "channel_track_list.h"
@@ -69,6 +71,16 @@ public:
     int calls = 0;
     void on_channel_loaded() override { ++calls; }
 };
+
+// The largest sample magnitude of 16-bit stereo PCM.
+inline int peak(const std::vector<unsigned char>& pcm) {
+    int top = 0;
+    for (size_t i = 0; i + 1 < pcm.size(); i += 2) {
+        const int v = static_cast<short>(pcm[i] | pcm[i + 1] << 8);
+        top = std::max(top, std::abs(v));
+    }
+    return top;
+}
 
 // Pumps the thread's messages (the engine's reaper and the track cache run
 // on timers of this thread) until done() holds; false after a generous

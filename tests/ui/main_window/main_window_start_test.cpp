@@ -47,15 +47,6 @@ public:
     }
 };
 
-int peak(const std::vector<unsigned char>& pcm) {
-    int top = 0;
-    for (size_t i = 0; i + 1 < pcm.size(); i += 2) {
-        const int v = static_cast<short>(pcm[i] | pcm[i + 1] << 8);
-        top = std::max(top, std::abs(v));
-    }
-    return top;
-}
-
 struct main_window_start_test : channel_test::player_fixture {};
 
 }  // namespace
@@ -111,7 +102,7 @@ TEST_F(main_window_start_test, stored_credentials_log_in_and_the_logins_channel_
     for (const capture_track& t : taken) pcm.insert(pcm.end(), t.pcm.begin(), t.pcm.end());
     const size_t music_bytes = 22 * 44100 * 4 / 10;
     ASSERT_GE(pcm.size(), music_bytes) << taken.size() << " tracks captured";
-    EXPECT_GT(peak(std::vector<unsigned char>(pcm.begin(), pcm.begin() + music_bytes)), 1000);
+    EXPECT_GT(channel_test::peak(std::vector<unsigned char>(pcm.begin(), pcm.begin() + music_bytes)), 1000);
 
     // The logged-in window, for a person to look at.
     window_rig::pump();
