@@ -6,6 +6,7 @@
 #include "login_manager.h"
 #include "main_ui.h"
 #include "player_options.h"
+#include "report_identity.h"
 #include "service_client.h"
 #include "service_client_services.h"
 #include "service_notice.h"
@@ -25,22 +26,7 @@ class player_service_client_services : public service_client_services {
 public:
     bool logged_in() override { return get_login_manager()->is_logged_in(); }
 
-    request_identity identity() override {
-        request_identity id;
-        login_manager* login = get_login_manager();
-        id.store = login->get_store_info();
-        login->get_credentials(id.userid, id.userpw);
-        const player_options& options = get_player_options();
-        id.pc.usermac = options.usermac;
-        id.pc.pc_ostime = options.pc_ostime;
-        id.pc.pc_pgtime = options.pc_pgtime;
-        id.pc.hddidx = options.hddidx;
-        id.volumes.music = static_cast<int>(options.volume);
-        id.volumes.announcement = static_cast<int>(options.info_volume);
-        id.volumes.music_mute = options.mute;
-        id.volumes.announcement_mute = options.info_mute;
-        return id;
-    }
+    request_identity identity() override { return current_request_identity(); }
 
     void write_log(const wchar_t* text) override {
         with_first<log_service>([&](log_service* log) { log->write_log(text); });

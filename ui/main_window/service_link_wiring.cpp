@@ -5,7 +5,7 @@
 #include "core.h"
 #include "log_service.h"
 #include "login_manager.h"
-#include "player_options.h"
+#include "report_identity.h"
 #include "service_link.h"
 #include "service_notice.h"
 #include "store_manager.h"
@@ -14,22 +14,7 @@ namespace {
 
 class player_service_link : public service_link {
 public:
-    request_identity identity() override {
-        request_identity id;
-        login_manager* login = get_login_manager();
-        id.store = login->get_store_info();
-        login->get_credentials(id.userid, id.userpw);
-        const player_options& options = get_player_options();
-        id.pc.usermac = options.usermac;
-        id.pc.pc_ostime = options.pc_ostime;
-        id.pc.pc_pgtime = options.pc_pgtime;
-        id.pc.hddidx = options.hddidx;
-        id.volumes.music = static_cast<int>(options.volume);
-        id.volumes.announcement = static_cast<int>(options.info_volume);
-        id.volumes.music_mute = options.mute;
-        id.volumes.announcement_mute = options.info_mute;
-        return id;
-    }
+    request_identity identity() override { return current_request_identity(); }
     bool logged_in() override { return get_login_manager()->is_logged_in(); }
     stringx guide_number() override { return get_login_manager()->get_bcode().code; }
     stringx anneinfo_code() override { return stringx(get_login_manager()->get_anneinfo_code()); }
