@@ -63,3 +63,9 @@ void channel_track_list::load(const std::vector<track_record>& records) {
     services_.set_view_count(static_cast<int>(listed_.size()));
     if (listener_) listener_->on_channel_loaded();
 }
+
+void channel_track_list::relist() {
+    listed_.clear();
+    for (size_t i = 0; i < tracks_.size() && i < max_listed; ++i) listed_.push_back(&tracks_[i]);
+    if (listener_) listener_->on_channel_loaded();
+}

@@ -64,6 +64,9 @@ public:
     // The first records of the track vector (at most 40), valid until the
     // next load; the now-playing list reads and rebuilds them.
     std::vector<track_record*>& listed_tracks() { return listed_; }
+    // Rebuilds listed_tracks from the track vector (after the now-playing
+    // list rotated or refilled it) and tells the listener.
+    void relist();
 
 private:
     channel_track_services& services_;
@@ -74,3 +77,5 @@ private:
 
 // The user interface's channel track list.
 channel_track_list* get_channel_track_list();
+// Where that list's row count goes (the now-playing list, once it exists).
+void set_channel_view_counter(void (*counter)(int rows));

@@ -10,6 +10,8 @@
 
 namespace {
 
+void (*g_view_count)(int) = nullptr;
+
 class player_channel_track_services : public channel_track_services {
 public:
     play_manager* music_player() override { return core::get_player(true); }
@@ -31,9 +33,10 @@ public:
     void store_write(const wchar_t* section, const wchar_t* key, const wchar_t* value) override {
         config_var2().write(section, key, value);
     }
-    // The now-playing list takes its row count from listed_tracks when it
-    // is drawn; it has no count of its own to be told yet.
-    void set_view_count(int) override {}
+    // The now-playing list's count, once the list exists.
+    void set_view_count(int rows) override {
+        if (g_view_count) g_view_count(rows);
+    }
 };
 
 }  // namespace
@@ -43,3 +46,5 @@ channel_track_list* get_channel_track_list() {
     static channel_track_list list(services);
     return &list;
 }
+
+void set_channel_view_counter(void (*counter)(int rows)) { g_view_count = counter; }

@@ -86,6 +86,12 @@ std::wstring title_with_artist(const list_info& e) {
 
 const stringx& last_channel_title() { return g_last_channel_title; }
 
+bool forget_last_channel_title() {
+    if (g_last_channel_title.length() == 0) return false;
+    g_last_channel_title.empty();
+    return true;
+}
+
 void reset_volume_press();
 void set_transport_enabled(bool on);
 

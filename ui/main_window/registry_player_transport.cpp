@@ -1,46 +1,37 @@
-// The transport over the registry's music player.
+// The transport over the registered player_control objects.
 #include "registry_player_transport.h"
 
 #include "core.h"
-#include "play_manager.h"
+#include "playlist_services.h"
 
-namespace {
-play_manager* music() { return core::get_player(true); }
-}  // namespace
+void registry_player_transport::open_files() {
+    for_each_component<player_control>([](player_control* c) { c->open_files(); });
+}
 
 void registry_player_transport::play() {
-    play_manager* p = music();
-    if (!p) return;
-    if (p->is_paused()) {
-        p->pause();
-        return;
-    }
-    if (p->is_playing()) return;
-    list_info* entry = p->current();
-    if (!entry) entry = p->advance(true);
-    if (entry) p->play(entry);
+    for_each_component<player_control>([](player_control* c) { c->play(); });
 }
 
 void registry_player_transport::pause() {
-    if (play_manager* p = music()) p->pause();
+    for_each_component<player_control>([](player_control* c) { c->pause(); });
 }
 
 void registry_player_transport::stop() {
-    if (play_manager* p = music()) p->stop(0);
+    for_each_component<player_control>([](player_control* c) { c->stop(); });
 }
 
 void registry_player_transport::previous() {
-    if (play_manager* p = music()) p->previous();
+    for_each_component<player_control>([](player_control* c) { c->previous(); });
 }
 
 void registry_player_transport::next() {
-    if (play_manager* p = music()) p->next();
+    for_each_component<player_control>([](player_control* c) { c->next(); });
 }
 
 void registry_player_transport::seek(double seconds) {
-    if (play_manager* p = music()) p->seek(seconds);
+    for_each_component<player_control>([seconds](player_control* c) { c->seek(seconds); });
 }
 
 void registry_player_transport::set_volume(unsigned volume) {
-    if (play_manager* p = music()) p->set_volume(volume);
+    for_each_component<player_control>([volume](player_control* c) { c->set_volume(static_cast<int>(volume)); });
 }

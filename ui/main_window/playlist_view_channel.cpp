@@ -1,0 +1,100 @@
+// The now-playing list in channel mode: every track start rotates the
+// channel's track list or refills it from the service; play errors skip
+// tracks until a long run of missing streams means the connection is gone.
+#include <algorithm>
+
+#include "channel_track_list.h"
+#include "play_manager.h"
+#include "playlist.h"
+#include "playlist_view.h"
+#include "playlist_view_services.h"
+#include "playlist_view_text.h"
+
+namespace {
+// A refill whose playing track is found this far or further into the new
+// list keeps the new list whole.
+const size_t keep_whole_from = 5;
+
+bool same_path(const wchar_t* a, const wchar_t* b) { return a && b && _wcsicmp(a, b) == 0; }
+}  // namespace
+
+void playlist_view::channel_step(const list_info& entry) {
+    services_.write_played_log(
+        played_log_record(static_cast<unsigned>(services_.current_channel_id()), entry).c_str());
+
+    play_manager* music = services_.music_player();
+    channel_track_list* channel = services_.channel_tracks();
+    playlist* list = music ? music->playlist_at(1) : nullptr;
+    const int z = list && entry.id ? list->index_of(entry.id) : -1;
+    std::vector<track_record>* tracks = channel ? channel->tracks() : nullptr;
+    if (z > 0 && tracks && !tracks->empty()) {
+        size_t i = 0;
+        while (i < tracks->size() && !same_path((*tracks)[i].path, entry.path)) ++i;
+        if (i < tracks->size()) {
+            const track_record playing = (*tracks)[i];
+            const int limit = static_cast<int>(services_.list_limit());
+            const int count = static_cast<int>(list->count());
+            bool rotate = true;
+            if (z == limit || (count < limit && z == count - 1)) {
+                std::vector<track_record> fresh;
+                const int id = services_.current_channel_id();
+                if (id == 0 || services_.select_channel(id, fresh, true)) {
+                    rotate = false;
+                    // Only the playing entry stays; the new tracks follow it.
+                    std::vector<int> others;
+                    for (int k = 0; k < count; ++k)
+                        if (k != z) others.push_back(k);
+                    if (!others.empty()) list->remove(others);
+                    const std::wstring key = path_key(entry.path);
+                    size_t k = 0;
+                    while (k < fresh.size() && _wcsicmp(path_key(fresh[k].path).c_str(), key.c_str()) != 0) ++k;
+                    if (k >= keep_whole_from) {
+                        if (!fresh.empty()) fresh.front().start_offset = timex_span(0);
+                    } else {
+                        fresh.erase(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(
+                                                                       std::min(k + 1, fresh.size())));
+                    }
+                    tracks->clear();
+                    tracks->push_back(playing);
+                    tracks->insert(tracks->end(), fresh.begin(), fresh.end());
+                    if (!fresh.empty()) list->add(std::vector<list_info>(fresh.begin(), fresh.end()));
+                }
+            }
+            if (rotate) std::rotate(tracks->begin(), tracks->begin() + static_cast<std::ptrdiff_t>(i), tracks->end());
+            channel->relist();
+            set_item_count(static_cast<int>(channel->listed_tracks().size()));
+        }
+    }
+    invalidate_playing_row(0);
+}
+
+void playlist_view::on_play_error(int type) {
+    play_manager* music = services_.music_player();
+    if (!music) return;
+    if (channel_mode_) {
+        if (type == 0) ++play_error_count;
+        if (play_error_count <= max_stream_errors) {
+            music->next();
+            return;
+        }
+        // So many missing streams in a row: the connection is taken for lost.
+        services_.clear_track_cache();
+        services_.write_log(L"인터넷 연결 해제됨");
+        play_error_count = 0;
+        net_connected = 0;
+        services_.forget_channel_title();
+        return;
+    }
+    if (type == 2) {
+        music->stop(0);
+        return;
+    }
+    list_info* following = music->advance(false);
+    playlist* active = music->active_playlist();
+    const int index = following && following->id && active ? active->index_of(following->id) : -1;
+    if (index >= 0 && static_cast<unsigned>(index + 1) < active->count()) {
+        music->next();
+    } else {
+        music->stop(0);
+    }
+}
