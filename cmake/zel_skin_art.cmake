@@ -14,6 +14,8 @@ set(ZEL_SKIN_ART_SOURCES
   ${ZEL_SKIN_ART_DIR}/render.py
   ${ZEL_SKIN_ART_DIR}/theme.py
   ${ZEL_SKIN_ART_DIR}/glyphs.py
+  ${ZEL_SKIN_ART_DIR}/hangul.py
+  ${ZEL_SKIN_ART_DIR}/pixels.py
   ${ZEL_SKIN_ART_DIR}/raster.py
   ${ZEL_SKIN_ART_DIR}/png_io.py
   ${ZEL_SKIN_ART_DIR}/header.py)

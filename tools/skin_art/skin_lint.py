@@ -154,13 +154,17 @@ def check_pieces(skin):
     errors = []
     face = skin.face
     count = {}
+    # A piece (and its grip) may reach past the face's right or bottom edge,
+    # where the image holds only the key colour (the window is never drawn
+    # there): only its part on the face counts.
+    image = (0, 0) + skin.size
     for pc in skin.pieces:
-        if not inside(pc.rect, face):
+        if pc.rect[0] >= face[2] or pc.rect[1] >= face[3] or not inside(pc.rect, image):
             errors.append("piece %d %s is not on the face" % (pc.kind, pc.rect))
-        if pc.grip is not None and not inside(pc.grip, face):
+        if pc.grip is not None and (pc.grip[0] >= face[2] or pc.grip[1] >= face[3] or not inside(pc.grip, image)):
             errors.append("piece %d: grip %s is not on the face" % (pc.kind, pc.grip))
-        for y in range(pc.rect[1], pc.rect[3]):
-            for x in range(pc.rect[0], pc.rect[2]):
+        for y in range(pc.rect[1], min(pc.rect[3], face[3])):
+            for x in range(pc.rect[0], min(pc.rect[2], face[2])):
                 count[(x, y)] = count.get((x, y), 0) + 1
     gaps = sum(1 for y in range(face[3]) for x in range(face[2]) if count.get((x, y), 0) == 0)
     doubles = sum(1 for v in count.values() if v > 1)

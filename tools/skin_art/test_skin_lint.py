@@ -95,6 +95,17 @@ class SkinLintTest(unittest.TestCase):
         self.assert_found(errors, "uncovered")
         self.assert_found(errors, "lies on the stretching piece")
 
+    def test_pieces_may_reach_one_row_past_the_face_but_not_lie_off_it(self):
+        pieces = [{"kind": 0, "rect": [0, 0, 20, 15]}, {"kind": 1, "rect": [20, 0, 21, 15]},
+                  {"kind": 2, "rect": [21, 0, 60, 15]}, {"kind": 6, "rect": [0, 15, 20, 31], "grip": [0, 27, 4, 31]},
+                  {"kind": 7, "rect": [20, 15, 21, 31]}, {"kind": 8, "rect": [21, 15, 60, 31]}]
+        errors = lint(changed(piece=pieces))
+        self.assertFalse([e for e in errors if "face" in e or "uncovered" in e or "twice" in e], errors)
+        pieces[4] = {"kind": 7, "rect": [20, 30, 21, 40]}
+        errors = lint(changed(piece=pieces))
+        self.assert_found(errors, "piece 7 (20, 30, 21, 40) is not on the face")
+        self.assert_found(errors, "uncovered")
+
     def test_unknown_keys_are_refused(self):
         data = copy.deepcopy(BASE)
         data["button"][0]["hovr"] = [13, 32, 25, 40]

@@ -6,6 +6,7 @@ panels, rounded buttons with light icons, thin grooves with pill-shaped
 thumbs, and one accent colour per palette for fills, checked states and
 focus. Outlines that meet the key colour are drawn with hard edges; every
 other edge is smoothed over the colour beneath it."""
+import hangul
 import pixels
 from glyphs import glyph
 from raster import (KEY, Canvas, Circle, Intersection, Rect, RoundRect, Transformed, darken, lighten, mix,
@@ -257,6 +258,9 @@ def paint_button(c, button, state, p):
             c.paint(inner, vertical_gradient(1, p[top], h, p[bottom]))
             c.paint(Rect(0, h - 1, w, h), p["outline"])
         _paint_glyph(c, name, w, h, p["glyph_disabled" if state == "disabled" else "glyph"], 0.5, 0)
+        if button.text:  # a tab's name, for windows that do not write it themselves
+            ink = {"pressed": "glyph_hover", "disabled": "glyph_disabled"}.get(state, "glyph")
+            pixels.draw_centred(c, hangul.text_rows(button.text), (0, 1, w, h), p[ink])
     elif style == "toggle":
         on = state == "pressed"
         c.paint(RoundRect(0, 0, w, h, radius), p["accent_dark"] if on else p["button_border"])
@@ -404,6 +408,10 @@ def paint_cut(c, cut, p, source_canvas):
             else:
                 paint_small_digit(c, cx, y0, cell, h, d, ink)
     elif cut.kind == "icon":
+        if cut.chip:  # a badge of its own, drawn by the window over its rows
+            c.paint(RoundRect(x0, y0, x1, y1, 2), p["chip_border"], smooth=False)
+            c.paint(RoundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 1), p["chip"], smooth=False)
+            ink = p["chip_ink"]
         pixels.draw_centred(c, pixels.content_rows(cut.icon, cut.text), cut.rect, ink)
     elif cut.kind == "logo":
         paint_logo(c, cut.rect, p)
