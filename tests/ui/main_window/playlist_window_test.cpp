@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "core.h"
+#include "play_manager.h"
+#include "player_app_links.h"
+#include "playlist.h"
 #include "playlist_window.h"
 #include "skin_host.h"
 #include "window_capture.h"
@@ -477,4 +480,53 @@ TEST_F(playlist_window_test, a_picture_of_the_window_with_its_announcements) {
     const pixel_image announcements = capture_window(window->get_hwnd());
     save_artifact(announcements, L"announcements");
     EXPECT_EQ(window->announcements()->get_item_count(), 3);
+}
+
+namespace {
+
+// The music player as the stream command meets it: two playlists, the
+// channel's one active, and a record of what it was told.
+class recording_player : public play_manager {
+public:
+    playlist default_list{nullptr, nullptr};
+    playlist channel_list{nullptr, nullptr};
+    std::vector<playlist*> lists{&default_list, &channel_list};
+    playlist* active = &channel_list;
+    std::vector<std::wstring> calls;
+
+    int index() override { return 0; }
+    void play(list_info* entry) override { calls.push_back(L"play " + std::wstring(entry ? entry->path : L"")); }
+    void stop(int mode) override { calls.push_back(L"stop " + std::to_wstring(mode)); }
+    playlist* playlist_at(unsigned i) override { return i < lists.size() ? lists[i] : nullptr; }
+    playlist* active_playlist() override { return active; }
+    void set_active_playlist(const wchar_t* id) override {
+        calls.push_back(L"active " + std::wstring(id));
+        for (playlist* p : lists)
+            if (p->id() == id) active = p;
+    }
+    void set_current_playlist(const wchar_t* id) override { calls.push_back(L"current " + std::wstring(id)); }
+    const GUID* get_guid() override { return &play_manager::iid; }
+    void release() override {}
+};
+
+}  // namespace
+
+TEST(playlist_stream_command, the_default_playlist_becomes_the_one_stream_and_plays) {
+    recording_player music;
+    music.default_list.set_name(L"Default");
+    list_info old;
+    list_info::set_string(old.path, L"C:\\music\\old.mp3");
+    music.default_list.add(std::vector<list_info>{old, old});
+    music.channel_list.add(std::vector<list_info>{old});
+    play_stream_entry(music, L"http://radio.example:8000/live.mp3?x=1", L"FM One");
+
+    EXPECT_EQ(music.channel_list.count(), 0u) << "the active playlist is emptied first";
+    ASSERT_EQ(music.default_list.count(), 1u);
+    list_info* entry = music.default_list.at(0);
+    EXPECT_EQ(std::wstring(entry->path), L"http://radio.example:8000/live.mp3?x=1");
+    EXPECT_EQ(std::wstring(entry->artist), L"");
+    EXPECT_EQ(std::wstring(entry->title), L"FM One");
+    const std::wstring id = music.default_list.id();
+    EXPECT_EQ(music.calls, (std::vector<std::wstring>{L"stop 0", L"active " + id, L"current " + id,
+                                                      L"play http://radio.example:8000/live.mp3?x=1"}));
 }
