@@ -14,6 +14,7 @@
 #include "player_app_links.h"
 #include "playlist.h"
 #include "playlist_window.h"
+#include "playlist_window_listeners.h"
 #include "skin_host.h"
 #include "window_capture.h"
 #include "window_messages.h"
@@ -451,6 +452,25 @@ TEST_F(playlist_window_test, hiding_and_showing_tell_the_listeners_and_the_main_
     SendMessageW(window->get_hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(playlist_window::current(), nullptr);
     EXPECT_EQ(window->current_skin(), nullptr);
+}
+
+TEST_F(playlist_window_test, the_login_and_skin_listeners_reach_the_window_while_it_exists) {
+    playlist_login_listener login;
+    playlist_skin_listener skins;
+    login.on_login(true);  // no window: nothing
+    skins.on_skin(3);
+    EXPECT_TRUE(services.pages.opens.empty());
+    open();
+    SendMessageW(window->get_hwnd(), WM_COMMAND, ids::anne_tab, -1);
+    skins.on_skin(6);
+    EXPECT_TRUE(window->anne_tab_checked());
+    login.on_login(true);
+    EXPECT_EQ(services.pages.opens.size(), 1u);
+    // Without announcements the second tab goes.
+    EXPECT_FALSE(window->current_skin()->get_control(ids::anne_tab)->visible);
+    SendMessageW(window->get_hwnd(), WM_CLOSE, 0, 0);
+    login.on_login(true);
+    EXPECT_EQ(services.pages.opens.size(), 1u);
 }
 
 TEST_F(playlist_window_test, a_picture_of_the_window_with_its_announcements) {
