@@ -4,6 +4,7 @@
 // listen cell, and a picture of the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -471,6 +472,40 @@ TEST_F(playlist_window_test, the_login_and_skin_listeners_reach_the_window_while
     SendMessageW(window->get_hwnd(), WM_CLOSE, 0, 0);
     login.on_login(true);
     EXPECT_EQ(services.pages.opens.size(), 1u);
+}
+
+TEST_F(playlist_window_test, the_expanded_mode_stretches_the_window_below_the_announcements_and_back) {
+    open();
+    HWND w = window->get_hwnd();
+    window->set_saved_corner(POINT{10, 160});
+    const int list_height = height_of(now_playing.window);
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT info_rect;
+    GetWindowRect(info->hwnd(), &info_rect);
+
+    services.expanded_mode = true;
+    SendMessageW(w, msg_expanded_mode, 1, 0);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, work.left);
+    EXPECT_EQ(r.top, info_rect.bottom);
+    EXPECT_EQ(r.right - r.left, info_rect.right - info_rect.left);
+    const int tall = std::max(300, static_cast<int>(work.bottom - info_rect.bottom));
+    EXPECT_EQ(r.bottom - r.top, tall);
+    EXPECT_FALSE(window->current_skin()->get_control(ids::close)->visible);
+    EXPECT_EQ(height_of(now_playing.window), list_height + tall - 300);
+
+    services.expanded_mode = false;
+    SendMessageW(w, msg_expanded_mode, 0, 0);
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 160);
+    EXPECT_EQ(r.right - r.left, 320);
+    EXPECT_EQ(r.bottom - r.top, 300);
+    EXPECT_TRUE(window->current_skin()->get_control(ids::close)->visible);
+    EXPECT_EQ(height_of(now_playing.window), list_height);
+    EXPECT_TRUE(IsWindowVisible(w)) << "it was shown before the expanded mode";
 }
 
 TEST_F(playlist_window_test, a_picture_of_the_window_with_its_announcements) {
