@@ -47,7 +47,6 @@ player_window::player_window(const player_window_services& services)
       equalizer_(nullptr),
       playlist_shown_(false),
       upload_timer_id_(0),
-      next_upload_check_(0),
       skin_(nullptr),
       meter_started_(false),
       levels_(),
@@ -117,8 +116,10 @@ void player_window::on_init_dialog() {
     RegisterDragDrop(hwnd_, this);
 
     srand(GetTickCount());
-    next_upload_check_ = GetTickCount() + 20000 + (rand() % 5) * 10000;
+    // Timer 17 ticks the played-tracks upload; the upload resets it (same
+    // id) around each check.
     upload_timer_id_ = SetTimer(hwnd_, k_upload_timer, 1000, nullptr);
+    s_.reports->upload_start(hwnd_);
 
     mini_width_ = 0;
     skin_ = look_.build_normal(hwnd_, o.skin, o.volume);
@@ -182,6 +183,7 @@ void player_window::on_init_dialog() {
 
 void player_window::on_destroy() {
     player_options& o = *s_.options;
+    s_.reports->upload_stop();
     if (upload_timer_id_) KillTimer(hwnd_, upload_timer_id_);
     upload_timer_id_ = 0;
     kill();

@@ -187,7 +187,6 @@ private:
     bool playlist_shown_;
     player_skin look_;
     UINT_PTR upload_timer_id_;
-    DWORD next_upload_check_;
     skin* skin_;
     peak_meta meter_;
     bool meter_started_;

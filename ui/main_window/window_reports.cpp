@@ -2,6 +2,7 @@
 // host taking the failure lines.
 #include "window_reports.h"
 
+#include "log_upload.h"
 #include "main_window_host.h"
 #include "player_reports.h"
 
@@ -31,4 +32,24 @@ void service_player_reports::report_play_stop() {
 void service_player_reports::report_exit() {
     host_report_env env(host_);
     ::report_player_exit(env);
+}
+
+service_player_reports::service_player_reports(main_window_host& host) : host_(host) {}
+
+service_player_reports::~service_player_reports() = default;
+
+void service_player_reports::upload_start(HWND main) {
+    upload_env_.reset(new log_upload_env(main));
+    upload_.reset(new log_upload(*upload_env_));
+    upload_->start();
+}
+
+void service_player_reports::upload_tick() {
+    if (upload_) upload_->check(upload_->timer_id());
+}
+
+void service_player_reports::upload_stop() {
+    if (upload_) upload_->stop();
+    upload_.reset();
+    upload_env_.reset();
 }
