@@ -1,11 +1,14 @@
 // The option loads' calls on the registered components (option_targets.h).
 #include "option_targets.h"
 #include "core.h"
+#include "launcher_link.h"
 #include "net_options.h"
 #include "output.h"
 #include "play_manager.h"
 #include "playback_settings.h"
+#include "service_client.h"
 #include "track_cache.h"
+#include "window_docker.h"
 
 namespace {
 // The service at index 0 for one call, released afterwards; nothing when
@@ -24,7 +27,11 @@ component_option_targets& component_option_targets::instance() {
     return targets;
 }
 
-bool component_option_targets::launcher_connected() { return false; }
+bool component_option_targets::launcher_connected() {
+    bool connected = false;
+    with_service<launcher_link>([&](launcher_link* l) { connected = l->is_connected(); });
+    return connected;
+}
 
 void component_option_targets::set_packet_retry(bool on) {
     for_each_component<net_options>([on](net_options* n) { n->set_packet_retry(on); });
@@ -60,10 +67,14 @@ void component_option_targets::set_music_mute(bool mute) {
     if (play_manager* music = core::get_player(true)) music->set_mute(mute);
 }
 
-void component_option_targets::set_always_on_top(bool) {}
+void component_option_targets::set_always_on_top(bool on) {
+    with_service<window_docker>([on](window_docker* d) { d->set_always_on_top(on); });
+}
 
-void component_option_targets::clear_favourites() { favourites_.clear(); }
+// The service client's list: a name already there (in any letter case) or
+// an empty one is not added again.
+void component_option_targets::clear_favourites() { get_service_client()->favourites()->clear(); }
 
-void component_option_targets::add_favourite(const stringx& name) { favourites_.push_back(name); }
+void component_option_targets::add_favourite(const stringx& name) { get_service_client()->add_favourite(name); }
 
-std::vector<stringx> component_option_targets::favourites() { return favourites_; }
+std::vector<stringx> component_option_targets::favourites() { return *get_service_client()->favourites(); }

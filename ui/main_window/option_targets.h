@@ -32,10 +32,11 @@ public:
 };
 
 // The registered components: net_options, output_manager,
-// playback_settings, track_cache and the music player. The launcher link,
-// the window docker and the service client are not part of the player yet:
-// the launcher reads as not connected, always-on-top goes nowhere, and the
-// favourites are kept here until the service client keeps them.
+// playback_settings, track_cache, the music player, the launcher link and
+// the window docker (each skipped when missing; no launcher link reads as
+// not connected); the favourites are the service client's own list
+// (get_service_client), so the options load, the main window and the
+// channel pages share one list.
 class component_option_targets : public option_targets {
 public:
     bool launcher_connected() override;
@@ -53,7 +54,4 @@ public:
 
     // The library's one object.
     static component_option_targets& instance();
-
-private:
-    std::vector<stringx> favourites_;
 };

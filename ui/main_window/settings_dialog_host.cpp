@@ -1,7 +1,7 @@
 // The settings dialog's host over the player's components: see
-// settings_dialog.h. The service client's channel lists and the skin
-// listeners are not part of the player yet: the "auto" list reads as empty,
-// no category holds a channel, and a skin change reaches the options only.
+// settings_dialog.h. The channel lists are the service client's
+// (get_service_client), the categories the login manager's, and a skin
+// change goes to every registered skin listener.
 #include <windows.h>
 #include <wininet.h>
 
@@ -14,8 +14,10 @@
 #include "output.h"
 #include "player_options.h"
 #include "report_identity.h"
+#include "service_client.h"
 #include "service_requests.h"
 #include "settings_dialog.h"
+#include "skin_listener.h"
 #include "credentials.h"
 #include "system_registry.h"
 #include "utf.h"
@@ -46,7 +48,15 @@ bool settings_dialog_host::internet_connected() {
     return InternetGetConnectedState(&flags, 0) != FALSE;
 }
 
-std::vector<std::pair<stringx, int>> settings_dialog_host::auto_channels() { return {}; }
+// The list "auto" replaces the service client's live channel list; the
+// windows that open the dialog keep theirs with save_channel_state.
+std::vector<std::pair<stringx, int>> settings_dialog_host::auto_channels() {
+    std::vector<channel_record> channels;
+    get_service_client()->get_channel_list(stringx(L"auto"), channels);
+    std::vector<std::pair<stringx, int>> items;
+    for (const channel_record& c : channels) items.emplace_back(c.title, c.id);
+    return items;
+}
 
 std::vector<stringx> settings_dialog_host::devices(int output_type) {
     std::vector<stringx> names;
@@ -118,9 +128,27 @@ int settings_dialog_host::apply_auto_start(bool on) {
     return ::apply_auto_start(on, path);
 }
 
-stringx settings_dialog_host::channel_list_of(int) { return stringx(L""); }
+// The categories from the second one on that have a key, in order; each
+// list is asked for afresh (check_channels), which leaves the service
+// client's live list alone.
+stringx settings_dialog_host::channel_list_of(int channel_id) {
+    login_manager* login = get_login_manager();
+    if (!login || !login->is_logged_in()) return stringx(L"");
+    const std::vector<category_record> categories = login->get_categories(0);
+    for (size_t i = 1; i < categories.size(); ++i) {
+        const stringx& key = categories[i].key;
+        if (key.length() == 0) continue;
+        std::vector<channel_record> channels;
+        get_service_client()->check_channels(key, channels);
+        for (const channel_record& c : channels)
+            if (c.id == channel_id) return key;
+    }
+    return stringx(L"");
+}
 
-void settings_dialog_host::skin_changed(int) {}
+void settings_dialog_host::skin_changed(int skin) {
+    for_each_component<skin_listener>([skin](skin_listener* listener) { listener->on_skin(skin); });
+}
 
 unsigned settings_dialog_host::tick_count() { return GetTickCount(); }
 

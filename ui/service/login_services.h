@@ -147,9 +147,11 @@ void load_login_options(login_services& services);
 // playback settings, the network options, the track cache, the music player
 // and the log service, the instance registry and the launcher link (both of
 // zel_addv2; without it no other instance holds a user or device and no
-// launcher is connected or started). The device chooser, the window docker,
-// the favourites, the skin listeners and the channel reservation act as
-// absent until they are wired in here: the chooser is cancelled.
+// launcher is connected or started), the window docker and every skin
+// listener. The device chooser, the favourites and the channel reservation
+// act as absent here: the chooser is cancelled. The user interface's own
+// object (player_login_services) keeps the favourites in its service client;
+// the player has no channel reservation, so its settings go nowhere.
 class registry_login_services : public login_services {
 public:
     login_options& options() override { return options_; }
@@ -178,10 +180,10 @@ public:
     void set_play_mode(int mode) override;
     void set_music_volume(unsigned volume) override;
     void set_music_mute(bool mute) override;
-    void set_always_on_top(bool) override {}
+    void set_always_on_top(bool on) override;
     void clear_favourites() override {}
     void add_favourite(const wchar_t*) override {}
-    void tell_skin(int) override {}
+    void tell_skin(int skin) override;
     void configure_reservation(const wchar_t*, bool, int) override {}
     void write_log(const wchar_t* text) override;
 
