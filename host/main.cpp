@@ -4,7 +4,9 @@
 // hooks before unloading everything.
 //
 // Arguments:
-//   /quit-after=MS  post WM_QUIT after MS milliseconds (headless runs, tests)
+//   /quit-after=MS  end after MS milliseconds (headless runs, tests): the main
+//                   window closes as the user would close it, or, without
+//                   one, the loop ends
 //   a file path     play that file without the user interface, then end
 //                   (see play_file.h)
 // Without a user-interface library nothing could ever end the loop, so the
@@ -45,9 +47,24 @@ std::wstring file_argument() {
     return file;
 }
 
+// The user interface's main window while it exists, else null.
+HWND ui_main_window() {
+    component* c = core::enum_create_component(main_ui::iid, 0);
+    if (!c) return nullptr;
+    HWND window = static_cast<main_ui*>(c)->main_window();
+    c->release();
+    return window && IsWindow(window) ? window : nullptr;
+}
+
+// The time of /quit-after is up: the main window closes as when the user
+// closes it (the players stop, the window saves and reports, then posts
+// WM_QUIT); without one the loop ends at once.
 void CALLBACK post_quit(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    PostQuitMessage(0);
+    if (HWND window = ui_main_window())
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    else
+        PostQuitMessage(0);
 }
 
 // Gives every live dialog of the toolkit the chance to take the message.
@@ -105,6 +122,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         int loop_code = run_message_loop();
         if (exit_code == 0) exit_code = loop_code;
     }
+    // A main window still up when the loop ended (a WM_QUIT from elsewhere)
+    // is destroyed before the stop hooks: its end stops the players, whose
+    // threads would otherwise go on writing to outputs of unloaded libraries.
+    if (HWND window = have_ui ? ui_main_window() : nullptr) DestroyWindow(window);
 
     for_each_component<init_quit>([](init_quit* hooks) { hooks->on_quit(); });
     core::free_library();

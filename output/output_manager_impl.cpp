@@ -15,6 +15,14 @@ int known_type(int output_type) {
     return output_type == output_type_wav_file || output_type == output_type_capture ? output_type
                                                                                         : output_type_waveout;
 }
+
+// A machine without a sound card (the environment says so) plays what goes
+// to the sound device into the WAV file instead.
+bool no_sound_device() {
+    wchar_t value[8] = L"";
+    const DWORD n = GetEnvironmentVariableW(L"ZEL_OUTPUT_NO_SOUND_DEVICE", value, 8);
+    return n > 0 && n < 8 && value[0] != L'0';
+}
 }  // namespace
 
 output_manager_impl::output_manager_impl() : buffer_ms_(output_default_buffer_ms), poll_(*this) {}
@@ -63,6 +71,7 @@ output* output_manager_impl::current() {
     case output_type_wav_file: return make_wav_file_output(wav_output_path(), buffer_ms, wav_output_speed());
     case output_type_capture: return make_capture_output(device, buffer_ms);
     default: {
+        if (no_sound_device()) return make_wav_file_output(wav_output_path(), buffer_ms, wav_output_speed());
         UINT count = waveOutGetNumDevs();
         if (count == 0) return nullptr;
         UINT id = device >= 0 && static_cast<UINT>(device) < count ? static_cast<UINT>(device) : WAVE_MAPPER;

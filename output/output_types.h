@@ -29,6 +29,9 @@
 //                "Capture 1" and "Capture 2" unless a test sets others; the
 //                index is only recorded.
 // Any other type acts as type 0.
+// ZEL_OUTPUT_NO_SOUND_DEVICE=1 in the environment (a machine without a sound
+// card) makes type 0 play into the WAV file of type 1 instead; the device
+// list of type 0 stays what the system lists.
 //
 // set_buffer_ms: the buffer of outputs made afterwards (not of live ones);
 // values of 0 or less mean the default of 3000 ms; others are limited to

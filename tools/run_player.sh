@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
-# Builds everything and runs the player host under Wine.
-#   tools/run_player.sh [player arguments...]
-# Without arguments it plays a sample MP3 that it generates (a few seconds of
-# tones, made with sox and lame into the build folder) through the playback
-# engine: on the sound device when Wine lists one, otherwise into a WAV file
-# whose path it prints. Any arguments go to the player instead, e.g. a path
-# of your own (a Windows path or Z:\... for a Linux one) or /quit-after=5000.
+# Builds everything and runs the player under Wine.
+#   tools/run_player.sh [player switches...]   the player with a demonstration store
+#   tools/run_player.sh FILE [switches...]      plays FILE alone, without the user interface
+# Without a file it starts the service's stand-in (tools/service_stand_in.py,
+# on 127.0.0.1 only) with a demonstration store (tools/demo_store.py: a
+# channel of a few generated tracks, in the build folder) and the real client
+# zel_player.exe against it: the client logs in (the stand-in knows every PC,
+# so the first start logs in by itself and stores the credentials; later
+# starts use the stored ones), fetches the store's channel and plays it
+# through the track cache, the main window showing the track. The stand-in
+# stops when the player stops.
+# The sound goes to the sound device, or, on a machine without a sound card
+# (no card in /proc/asound/cards), into a WAV file whose path it prints.
+# Without a display (no DISPLAY) the player runs on a virtual one for 60
+# seconds (/quit-after=MS sets another time).
+# A FILE (a Windows path, or Z:\... for a Linux one) is played through the
+# playback engine and the player ends.
 # It runs the 32-bit build where this machine can execute 32-bit programs,
 # else the 64-bit build under 64-bit Wine, and says which (ZEL_TEST_ARCH
 # forces either; the 32-bit program is built in every case).
@@ -25,31 +35,94 @@ ZEL_BUILD_DIR=$("$repo/tools/build.sh" --arch "$arch" "${ZEL_BUILD_DIR:-$(zel_de
 export ZEL_BUILD_DIR
 
 args=("$@")
-if [ ${#args[@]} -eq 0 ]; then
-  sample="$ZEL_BUILD_DIR/sample/sample.mp3"
-  if [ ! -f "$sample" ]; then
-    mkdir -p "$(dirname "$sample")"
-    sox -q -n -r 44100 -c 2 -b 16 "$ZEL_BUILD_DIR/sample/sample.wav" \
-        synth 4 sine 440 sine 660 fade 0.2 4 0.5
-    lame --quiet -b 128 "$ZEL_BUILD_DIR/sample/sample.wav" "$sample"
-  fi
-  args=("Z:${sample//\//\\}")
-fi
+file_given=0
+for a in "${args[@]}"; do
+  case "$a" in /*=*) ;; *) file_given=1 ;; esac
+done
 
 . "$repo/tools/wine_env.sh"
+demo="$ZEL_BUILD_DIR/demo"
+state="$demo/state"
+stand_in_pid=
 cleanup() {
+  if [ -n "$stand_in_pid" ]; then
+    # The stand-in ends when its stop file appears; it is bounded anyway.
+    : > "$state/stop"
+    for _ in $(seq 50); do kill -0 "$stand_in_pid" 2>/dev/null || break; sleep 0.1; done
+    kill "$stand_in_pid" 2>/dev/null || true
+  fi
   zel_wine_stop
   zel_xvfb_stop
 }
 trap cleanup EXIT
+
+sound_home=
+if [ "$file_given" = 1 ]; then
+  :  # the player says where the file plays
+elif [ -f /proc/asound/cards ] && grep -q '^ *[0-9]' /proc/asound/cards; then
+  # The machine's own sound card rather than the null device of the tests.
+  sound_home="$ZEL_WINE_DIR/home-sound"
+  mkdir -p "$sound_home"
+  where="the sound device"
+else
+  mkdir -p "$demo"
+  export ZEL_OUTPUT_NO_SOUND_DEVICE=1
+  export ZEL_OUTPUT_WAV="Z:${demo//\//\\}\\player_output.wav"
+  where="the WAV file $demo/player_output.wav (this machine has no sound card)"
+fi
+
+if [ "$file_given" = 0 ]; then
+  scenario=$(python3 "$repo/tools/demo_store.py" "$demo")
+  rm -rf "$state"
+  mkdir -p "$state"
+  python3 "$repo/tools/service_stand_in.py" --state "$state" --scenario "$scenario" \
+      --max-seconds 600 --max-requests 100000 &
+  stand_in_pid=$!
+  for _ in $(seq 100); do
+    if [ -s "$state/port" ] || [ -f "$state/error" ]; then break; fi
+    sleep 0.1
+  done
+  if [ ! -s "$state/port" ]; then
+    echo "run_player: the service stand-in did not start: $(cat "$state/error" 2>/dev/null)" >&2
+    exit 1
+  fi
+  export ZEL_SERVICE_HOST="127.0.0.1:$(tr -d '\n' < "$state/port")"
+  echo "run_player: the demonstration store (id \"demo\") is served on $ZEL_SERVICE_HOST for 10 minutes at most" >&2
+fi
+
+shot=
 if [ -z "${DISPLAY:-}" ]; then
   zel_xvfb_start
+  if [ "$file_given" = 0 ]; then
+    if ! printf '%s\n' "${args[@]}" | grep -q '^/quit-after='; then
+      args+=("/quit-after=60000")
+      echo "run_player: no display: the player runs on a virtual one for 60 seconds" >&2
+    fi
+    shot="$demo/main_window.png"
+    rm -f "$shot"
+  fi
 fi
 zel_wine_start
+if [ "$file_given" = 0 ]; then echo "run_player: the player's sound goes to $where" >&2; fi
 
 cd "$ZEL_BUILD_DIR/bin"
+shooter="$ZEL_BUILD_DIR/tests/zel_window_shot.exe"
+if [ -n "$shot" ] && [ -f "$shooter" ]; then
+  # Nobody sees the virtual display: a picture of the main window, 12 s in.
+  (
+    sleep 12
+    if WINEPATH="Z:${ZEL_BUILD_DIR//\//\\}\\bin" wine "$shooter" "Z:${shot//\//\\}" ZELMainWindow 20000 \
+        </dev/null >/dev/null 2>&1; then
+      echo "run_player: a picture of the main window: $shot" >&2
+    fi
+  ) &
+fi
 set +e
-wine zel_player.exe "${args[@]}" | tr -d '\r'
+if [ -n "$sound_home" ]; then
+  HOME="$sound_home" wine zel_player.exe "${args[@]}" | tr -d '\r'
+else
+  wine zel_player.exe "${args[@]}" | tr -d '\r'
+fi
 status=${PIPESTATUS[0]}
 set -e
 echo "zel_player.exe exited with $status" >&2

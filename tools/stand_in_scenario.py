@@ -71,6 +71,8 @@ DEFAULT = {
     # a null value leaves a key out) and "expired" (its logins are refused
     # with the "expired" notice).
     "users": [{"userid": "store01", "userpw": "pw01"}],
+    # PCs whose automatic login names a user: {"usermac", "userid",
+    # "userpw"}; the usermac "*" stands for every PC (a demonstration store).
     "known_pcs": [],
     # Sent in every login reply after the keys built from the store; a null
     # value leaves a key out. A user's own "login" object goes on top.
@@ -415,7 +417,7 @@ class scenario_service:
             self.reports.append(["pc_login"])
             self.write_state()
             mac = last(fields, "usermac")
-            pc = next((p for p in self.data["known_pcs"] if p.get("usermac") == mac), None)
+            pc = next((p for p in self.data["known_pcs"] if p.get("usermac") in (mac, "*")), None)
             if pc is None:
                 return SUCCESS + "\r\nlogin=false\r\n"
             return SUCCESS + "\r\nlogin=true\r\nuserid=%s\r\nuserpw=%s\r\n" % (pc["userid"], pc["userpw"])

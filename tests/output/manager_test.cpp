@@ -92,6 +92,49 @@ TEST(output_manager, current_makes_an_output_of_the_selected_type) {
     EXPECT_FALSE(temp_folder::exists(folder / L"out.wav"));
 }
 
+// A machine without a sound card: what is selected for the sound device
+// plays into the WAV file, which gets the samples; the other types and the
+// device list stay as they are, and "0" switches the override off.
+TEST(output_manager, without_a_sound_device_the_sound_device_plays_into_the_wav_file) {
+    ASSERT_NE(start_capture(), nullptr);
+    temp_folder folder(L"zel_out");
+    const std::wstring path = folder / L"nodevice.wav";
+    SetEnvironmentVariableW(L"ZEL_OUTPUT_WAV", path.c_str());
+    SetEnvironmentVariableW(L"ZEL_OUTPUT_WAV_SPEED", L"0");
+    output_manager* manager = find_output_manager();
+    const std::vector<std::wstring> system = device_names(output_type_waveout);
+    struct row {
+        const wchar_t* setting;
+        int type;
+        const wchar_t* name;
+    };
+    const row rows[] = {{L"1", output_type_waveout, L"wavfile"}, {L"1", output_type_capture, L"capture"},
+                        {L"0", output_type_waveout, L"waveout"}, {nullptr, output_type_waveout, L"waveout"}};
+    for (const row& r : rows) {
+        SetEnvironmentVariableW(L"ZEL_OUTPUT_NO_SOUND_DEVICE", r.setting);
+        manager->select(r.type, 0);
+        output* o = manager->current();
+        ASSERT_NE(o, nullptr) << r.type;
+        EXPECT_STREQ(o->name(), r.name) << (r.setting ? r.setting : L"unset");
+        EXPECT_EQ(device_names(output_type_waveout), system);
+        if (std::wstring(r.name) == L"wavfile") {
+            audio_format format = {};
+            format.format_tag = 1;
+            format.sample_rate = 44100;
+            format.channels = 2;
+            format.bits_per_sample = 16;
+            std::vector<unsigned char> pcm(4 * 441, 7);
+            o->start(0.01);
+            EXPECT_EQ(o->write(&format, pcm.data(), static_cast<int>(pcm.size())), static_cast<int>(pcm.size()));
+            o->finish_track(0);
+        }
+        o->release();
+    }
+    SetEnvironmentVariableW(L"ZEL_OUTPUT_NO_SOUND_DEVICE", nullptr);
+    SetEnvironmentVariableW(L"ZEL_OUTPUT_WAV_SPEED", nullptr);
+    EXPECT_TRUE(temp_folder::exists(path));
+}
+
 TEST(output_manager, buffer_length_has_a_default_and_limits) {
     capture_control* capture = start_capture();
     ASSERT_NE(capture, nullptr);

@@ -161,6 +161,9 @@ def paint_layer(c, layer, p, interior):
         pixels.draw_centred(c, pixels.content_rows(layer.icon), layer.rect, colour(p, layer.colour or "glyph_dim"))
     elif kind == "chip":
         paint_chip(c, layer.rect, p, lit=False)
+    elif kind == "logo":
+        # The player's mark as a large picture: the level bars grow with it.
+        paint_logo(c, layer.rect, p, bar=max(3, (y1 - y0) // 12))
 
 
 def paint_chip(c, rect, p, lit=True):
@@ -427,7 +430,7 @@ def paint_cut(c, cut, p, source_canvas):
         c.paint(Transformed(glyph(cut.glyph), box), ink, smooth=cut.background != "key")
 
 
-def paint_logo(c, rect, p):
+def paint_logo(c, rect, p, bar=3):
     """The player's own mark, shown until the service sends a store's logo:
     a round badge with a note, and a row of level bars that fade out."""
     x0, y0, x1, y1 = rect
@@ -439,12 +442,12 @@ def paint_logo(c, rect, p):
     c.paint(Transformed(glyph("note"), (cx - r * 0.62, cy - r * 0.62, cx + r * 0.62, cy + r * 0.62)),
             p["accent_dark"])
     heights = [0.45, 0.75, 1.0, 0.6, 0.85, 0.5, 0.7, 0.4, 0.55, 0.3, 0.42, 0.24, 0.3, 0.18]
-    bx = x0 + h + 5
+    bx = x0 + h + bar + 2
     for i, f in enumerate(heights):
-        if bx + 3 > x1:
+        if bx + bar > x1:
             break
         bh = max(2.0, (h - 3) * f)
         fade = i / float(len(heights))
         col = mix(p["accent_light"], p["band_bottom"], 0.15 + 0.75 * fade)
-        c.paint(RoundRect(bx, cy - bh / 2, bx + 3, cy + bh / 2, 1.5), col)
-        bx += 5
+        c.paint(RoundRect(bx, cy - bh / 2, bx + bar, cy + bh / 2, bar / 2.0), col)
+        bx += bar + 2

@@ -39,6 +39,42 @@ const push_def k_checks[] = {
     {login_dialog::check_auto_start, {58, 280, 70, 292}, {58, 280, 205, 292}, L"윈도우 시작시 자동 실행"},
 };
 const RECT k_check_normal = {71, 362, 83, 374};
+
+// The words on the face: the face image carries none, the dialog writes them
+// in the skin's text colour before the window's shape and controls are made.
+struct face_word {
+    RECT rect;
+    UINT format;
+    const wchar_t* text;
+};
+const COLORREF k_text_colour = RGB(0x98, 0xCB, 0xF1);
+const UINT k_left = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+const UINT k_right = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+const UINT k_centre = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+const face_word k_words[] = {
+    {{30, 188, 110, 206}, k_right, L"아이디"},
+    {{30, 212, 110, 230}, k_right, L"비밀번호"},
+    {{74, 258, 168, 275}, k_left, L"비밀 번호 저장"},
+    {{189, 258, 300, 275}, k_left, L"자동 로그인"},
+    {{74, 277, 300, 295}, k_left, L"윈도우 시작시 자동 실행"},
+    {{21, 312, 75, 330}, k_centre, L"회원 가입"},
+    {{80, 312, 209, 330}, k_centre, L"아이디 / 비밀번호 찾기"},
+    {{212, 312, 283, 330}, k_centre, L"서비스 결제"},
+    {{286, 312, 336, 330}, k_centre, L"도움말"},
+};
+
+void write_face_words(HDC dc, HFONT font) {
+    const int mode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF colour = SetTextColor(dc, k_text_colour);
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    for (const face_word& w : k_words) {
+        RECT r = w.rect;
+        DrawTextW(dc, w.text, -1, &r, w.format);
+    }
+    if (old) SelectObject(dc, old);
+    SetTextColor(dc, colour);
+    SetBkMode(dc, mode);
+}
 const RECT k_check_pressed = {58, 362, 70, 374};
 
 skin_button* make_push(const push_def& d) {
@@ -81,6 +117,8 @@ void login_dialog::build_skin() {
     if (!logo) logo = skin::load_png_resource(L"PNG", logo_png);
     if (logo && image->get_memdc()) logo->draw(image->get_memdc(), 1, 37);
     delete logo;
+    if (image->get_memdc())
+        write_face_words(image->get_memdc(), reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
 
     const POINT origin = {0, 0};
     const RECT face = {0, 0, 350, 360};

@@ -123,6 +123,10 @@ void player_window::on_init_dialog() {
 
     mini_width_ = 0;
     skin_ = look_.build_normal(hwnd_, o.skin, o.volume);
+    // The title strip starts as the panel's face (as after every rebuild):
+    // until then its image is the key colour, which the marquee timer would
+    // paint into the window when something plays before a title arrives.
+    draw_title_panel();
     load_logo();
 
     RECT work = {};

@@ -309,4 +309,27 @@ TEST_F(login_dialog_test, shows_its_skin_checks_and_fields) {
     pixel_image logo_pixels = capture_dc(logo->get_memdc(), 0, 0, 348, 136);
     delete logo;
     EXPECT_EQ(shot.at(1 + 174, 37 + 64), logo_pixels.at(174, 64));
+    // The mark fills its display: many bright pixels, not a dot in the dark.
+    int bright = 0;
+    for (int y = 0; y < 136; ++y)
+        for (int x = 0; x < 348; ++x) {
+            const COLORREF c = logo_pixels.at(x, y);
+            bright += GetRValue(c) + GetGValue(c) + GetBValue(c) > 300;
+        }
+    EXPECT_GT(bright, 2500);
+    // The face image has no words: the dialog writes the edits' names, the
+    // checks' words beside their boxes and the links' words, each where the
+    // face alone shows plain background.
+    const RECT words[] = {{30, 188, 110, 206},  {30, 212, 110, 230},  {74, 258, 168, 275},
+                          {189, 258, 300, 275}, {74, 277, 300, 295},  {21, 312, 75, 330},
+                          {80, 312, 209, 330},  {212, 312, 283, 330}, {286, 312, 336, 330}};
+    for (const RECT& r : words) {
+        int written = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const COLORREF c = shot.at(x, y);
+                written += c != source.at(x, y) && GetBValue(c) > GetRValue(c);
+            }
+        EXPECT_GT(written, 15) << "words at " << r.left << "," << r.top;
+    }
 }

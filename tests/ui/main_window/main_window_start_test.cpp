@@ -104,9 +104,13 @@ TEST_F(main_window_start_test, stored_credentials_log_in_and_the_logins_channel_
     ASSERT_GE(pcm.size(), music_bytes) << taken.size() << " tracks captured";
     EXPECT_GT(channel_test::peak(std::vector<unsigned char>(pcm.begin(), pcm.begin() + music_bytes)), 1000);
 
-    // The logged-in window, for a person to look at.
+    // The logged-in window, for a person to look at. The title strip shows
+    // the panel's face while the marquee runs, never the skin's key colour.
     window_rig::pump();
-    save_artifact(capture_window(main), L"logged_in");
+    const pixel_image shot = capture_window(main);
+    save_artifact(shot, L"logged_in");
+    ASSERT_EQ(shot.width, 320);
+    EXPECT_EQ(shot.count(RGB(255, 0, 255), 19, 70, 251, 12), 0);
 
     music->stop(0);
     DestroyWindow(main);
