@@ -99,7 +99,8 @@ if [ -z "${DISPLAY:-}" ]; then
       echo "run_player: no display: the player runs on a virtual one for 60 seconds" >&2
     fi
     shot="$demo/main_window.png"
-    rm -f "$shot"
+    group_shot="$demo/player_windows.png"
+    rm -f "$shot" "$group_shot"
   fi
 fi
 zel_wine_start
@@ -114,6 +115,10 @@ if [ -n "$shot" ] && [ -f "$shooter" ]; then
     if WINEPATH="Z:${ZEL_BUILD_DIR//\//\\}\\bin" wine "$shooter" "Z:${shot//\//\\}" ZELMainWindow 20000 \
         </dev/null >/dev/null 2>&1; then
       echo "run_player: a picture of the main window: $shot" >&2
+    fi
+    if WINEPATH="Z:${ZEL_BUILD_DIR//\//\\}\\bin" wine "$shooter" "Z:${group_shot//\//\\}" group 20000 \
+        </dev/null >/dev/null 2>&1; then
+      echo "run_player: a picture of the player's windows: $group_shot" >&2
     fi
   ) &
 fi

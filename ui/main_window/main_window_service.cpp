@@ -17,7 +17,7 @@ struct main_window_service::pieces {
     registry_player_transport transport;
     core_music_player_view player;
     client_channel_service channels;
-    stand_in_companions companions;
+    std::unique_ptr<companion_windows> companions;
     system_main_window_host host;
     service_player_reports reports;
     manager_store_list stores;
@@ -30,6 +30,10 @@ main_window_service::main_window_service() = default;
 
 main_window_service::~main_window_service() = default;
 
+std::unique_ptr<companion_windows> main_window_service::make_companions() {
+    return std::unique_ptr<companion_windows>(new stand_in_companions);
+}
+
 HWND main_window_service::create(HINSTANCE) {
     if (player_window* w = window()) return w->hwnd();
     if (window_) return nullptr;  // made once: its window has gone
@@ -39,7 +43,8 @@ HWND main_window_service::create(HINSTANCE) {
     s.transport = &p.transport;
     s.player = &p.player;
     s.channels = &p.channels;
-    s.companions = &p.companions;
+    p.companions = make_companions();
+    s.companions = p.companions.get();
     s.reports = &p.reports;
     s.stores = &p.stores;
     s.drop = &p.drop;

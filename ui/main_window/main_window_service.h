@@ -6,10 +6,12 @@
 // (client_channel_service), the store manager (manager_store_list), the
 // registered services (system_main_window_host, service_player_reports,
 // core_drop_services), the library's options with the per-user store and
-// the INI file, and the least companion windows (stand_in_companions).
+// the INI file, and the companion windows of make_companions (the least
+// ones, stand_in_companions, unless a derived service makes others).
 //
 // User-interface thread only.
 #include <memory>
+#include "companion_windows.h"
 #include "player_window.h"
 #include "player_window_service.h"
 
@@ -28,6 +30,10 @@ public:
     DWORD login_tick() const { return login_tick_; }
     // The window object while its window lives; null otherwise.
     player_window* window();
+
+protected:
+    // The windows around the main window, made with it.
+    virtual std::unique_ptr<companion_windows> make_companions();
 
 private:
     // The pieces behind the window's seams, made with the window (not at

@@ -105,6 +105,8 @@ public:
     double start_offset() const { return start_offset_; }
     size_t pending_title_count() const { return pending_titles_.size(); }
     bool playlist_shown() const { return playlist_shown_; }
+    // The playlist window hid itself (its close button).
+    void set_playlist_shown(bool shown) { playlist_shown_ = shown; }
     HWND library_window() const { return library_; }
     HWND playlist_window() const { return playlist_; }
     HWND info_window() const { return info_; }
