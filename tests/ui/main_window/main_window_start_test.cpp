@@ -1,9 +1,9 @@
 // The user interface's start with the real main window: zel_ui's main
 // window service makes the player window over the registry's music player,
-// the service client and the channel track list. With stored credentials and
-// automatic login against the service's stand-in, the window comes up logged
-// in, restores the login's channel and its first track plays into the
-// capture output.
+// the service client and the channel track list, with the real playlist
+// window below it. With stored credentials and automatic login against the
+// service's stand-in, the window comes up logged in, restores the login's
+// channel and its first track plays into the capture output.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
@@ -12,7 +12,8 @@
 #include <vector>
 #include "channel_test_support.h"
 #include "login_manager.h"
-#include "main_window_service.h"
+#include "player_companions.h"
+#include "playlist_services.h"
 #include "player_options.h"
 #include "service_client.h"
 #include "stand_in_server.h"
@@ -28,7 +29,7 @@ namespace {
 // listeners are the main window's (as zel_ui's listener tells it).
 class real_window_services : public rig_services {
 public:
-    main_window_service window_service;
+    player_main_window_service window_service;
     player_window_service* player_window() override { return &window_service; }
     login_manager& login() override { return *get_login_manager(); }
     // The start hooks as the player raises them: the players make their
@@ -111,6 +112,28 @@ TEST_F(main_window_start_test, stored_credentials_log_in_and_the_logins_channel_
     save_artifact(shot, L"logged_in");
     ASSERT_EQ(shot.width, 320);
     EXPECT_EQ(shot.count(RGB(255, 0, 255), 19, 70, 251, 12), 0);
+
+    // The playlist window stands below the main window and the announcement
+    // window, the now-playing list inside it listing the channel's two
+    // tracks. (The login's move of the main window takes the group along
+    // through the window docker in the running player; this test program
+    // moves the main window alone.)
+    HWND playlist = services.window_service.playlist_window();
+    ASSERT_NE(playlist, nullptr);
+    wchar_t cls[32] = L"";
+    GetClassNameW(playlist, cls, 32);
+    EXPECT_STREQ(cls, L"ZELPlaylist");
+    EXPECT_TRUE(IsWindowVisible(playlist));
+    RECT main_rect = {}, list_rect = {};
+    GetWindowRect(main, &main_rect);
+    GetWindowRect(playlist, &list_rect);
+
+    EXPECT_GE(list_rect.top, main_rect.bottom);
+    ASSERT_NE(playlist_window::current(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(playlist_window::current()->now_playing_window()));
+    EXPECT_EQ(library_playlist_view_host().item_count(), 2);
+    const pixel_image list_shot = capture_window(playlist);
+    save_artifact(list_shot, L"playlist_window");
 
     music->stop(0);
     DestroyWindow(main);
