@@ -15,6 +15,7 @@
 #include "settings_store_impl.h"
 #include "temp_folder.h"
 #include "test_text.h"
+#include "memory_home.h"
 
 namespace {
 // The per-user store of a settings store with a file of the test's own.
@@ -35,18 +36,6 @@ public:
     }
 };
 
-// A home in memory, for many saves.
-class memory_home : public option_home {
-public:
-    std::map<std::wstring, std::wstring> values;
-    stringx read(const wchar_t* section, const wchar_t* key) override {
-        auto found = values.find(std::wstring(section) + L"/" + key);
-        return stringx(found == values.end() ? L"" : found->second.c_str());
-    }
-    void write(const wchar_t* section, const wchar_t* key, const wchar_t* value) override {
-        values[std::wstring(section) + L"/" + key] = value;
-    }
-};
 
 // An INI file of the test's own in the application-data folder, removed at
 // the end.

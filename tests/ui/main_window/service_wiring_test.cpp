@@ -23,6 +23,7 @@
 #include "skin_recorder.h"
 #include "stand_in_server.h"
 #include "window_docker.h"
+#include "memory_home.h"
 
 namespace {
 
@@ -32,22 +33,6 @@ std::vector<std::wstring> texts(const std::vector<stringx>& list) {
     return out;
 }
 
-// A per-user store in memory.
-class memory_home : public option_home {
-public:
-    std::map<std::wstring, std::wstring> values;
-    stringx read(const wchar_t* section, const wchar_t* key) override {
-        auto found = values.find(std::wstring(section) + L"/" + key);
-        return stringx(found == values.end() ? L"" : found->second.c_str());
-    }
-    void write(const wchar_t* section, const wchar_t* key, const wchar_t* value) override {
-        values[std::wstring(section) + L"/" + key] = value;
-    }
-    std::wstring at(const std::wstring& key) const {
-        auto found = values.find(key);
-        return found == values.end() ? L"<none>" : found->second;
-    }
-};
 
 struct service_wiring_test : ::testing::Test {
     skin_recorder* recorder = nullptr;

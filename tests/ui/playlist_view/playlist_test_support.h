@@ -20,6 +20,7 @@
 #include "playlist.h"
 #include "playlist_services.h"
 #include "playlist_view_services.h"
+#include "../main_window/memory_home.h"
 
 namespace playlist_test {
 
@@ -141,18 +142,6 @@ public:
         return entries;
     }
     void library_add(const stringx& folder) override { library.push_back(folder.wvalue()); }
-};
-
-class memory_home : public option_home {
-public:
-    std::map<std::wstring, std::wstring> values;  // "section/key"
-    stringx read(const wchar_t* section, const wchar_t* key) override {
-        auto it = values.find(std::wstring(section) + L"/" + key);
-        return it == values.end() ? stringx(L"") : stringx(it->second.c_str());
-    }
-    void write(const wchar_t* section, const wchar_t* key, const wchar_t* value) override {
-        values[std::wstring(section) + L"/" + key] = value ? value : L"";
-    }
 };
 
 // The channel track list's services over the fake player.
