@@ -50,6 +50,7 @@ player_companions::player_companions() : now_playing_(new now_playing) {
 player_companions::~player_companions() {
     if (playlist_window_ && playlist_window_->get_hwnd() && IsWindow(playlist_window_->get_hwnd()))
         DestroyWindow(playlist_window_->get_hwnd());
+    playlist = nullptr;
 }
 
 HWND player_companions::create_playlist(HWND main) {
@@ -67,26 +68,19 @@ HWND player_companions::create_info(HWND main, HWND playlist_window) {
 }
 
 HWND player_companions::create_equalizer(HWND main) {
-    ++equalizers_created;
     if (!equalizer_dialog::open_dialog()) toggle_equalizer_window(main, default_equalizer_host());
     equalizer_dialog* open = equalizer_dialog::open_dialog();
     return equalizer = open ? open->get_hwnd() : nullptr;
 }
 
 void player_companions::run_settings(HWND main) {
-    ++settings_runs;
     settings_dialog dialog(default_settings_host());
     dialog.modal(main);
 }
 
 void player_companions::record_positions() {
-    stand_in_companions::record_positions();
     if (!playlist_window_ || !IsWindow(playlist_window_->get_hwnd())) return;
     RECT r = {};
     GetWindowRect(playlist_window_->get_hwnd(), &r);
     playlist_window_->set_saved_corner(POINT{r.left, r.top});
-}
-
-void player_companions::set_library_channel_title(const stringx& title) {
-    stand_in_companions::set_library_channel_title(title);
 }

@@ -25,9 +25,6 @@ public:
     HWND create_equalizer(HWND main) override;
     void run_settings(HWND main) override;
     void record_positions() override;
-    void set_library_channel_title(const stringx& title) override;
-
-    playlist_window* playlist_object() { return playlist_window_.get(); }
 
 private:
     class now_playing;
