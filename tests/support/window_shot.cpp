@@ -22,8 +22,8 @@ std::vector<HWND> program_windows(DWORD process) {
         DWORD process;
         std::vector<HWND> found;
     } w = {process, {}};
-    EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
+    struct visit {
+        static BOOL CALLBACK one(HWND h, LPARAM l) {
             walk* w = reinterpret_cast<walk*>(l);
             DWORD p = 0;
             GetWindowThreadProcessId(h, &p);
@@ -32,8 +32,9 @@ std::vector<HWND> program_windows(DWORD process) {
                 r.bottom > r.top)
                 w->found.push_back(h);
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&w));
+        }
+    };
+    EnumWindows(visit::one, reinterpret_cast<LPARAM>(&w));
     return w.found;
 }
 

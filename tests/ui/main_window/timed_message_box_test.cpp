@@ -19,16 +19,16 @@ struct box {
 };
 std::vector<box> open_boxes() {
     std::vector<box> found;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lparam) -> BOOL {
+    struct visit {
+        static BOOL CALLBACK one(HWND hwnd, LPARAM lparam) {
             wchar_t name[16] = L"";
             GetClassNameW(hwnd, name, 16);
             if (IsWindowVisible(hwnd) && lstrcmpW(name, L"#32770") == 0)
                 reinterpret_cast<std::vector<box>*>(lparam)->push_back({hwnd, window_rig::window_text(hwnd)});
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+        }
+    };
+    EnumThreadWindows(GetCurrentThreadId(), visit::one, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 HWND find_box(const wchar_t* caption) {
@@ -39,9 +39,8 @@ HWND find_box(const wchar_t* caption) {
 // The text shown in a box (its static child).
 std::wstring box_text(HWND hwnd) {
     std::wstring text;
-    EnumChildWindows(
-        hwnd,
-        [](HWND child, LPARAM lparam) -> BOOL {
+    struct visit {
+        static BOOL CALLBACK one(HWND child, LPARAM lparam) {
             wchar_t name[16] = L"";
             GetClassNameW(child, name, 16);
             if (lstrcmpiW(name, L"Static") == 0) {
@@ -49,8 +48,9 @@ std::wstring box_text(HWND hwnd) {
                 if (!t.empty()) *reinterpret_cast<std::wstring*>(lparam) = t;
             }
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+        }
+    };
+    EnumChildWindows(hwnd, visit::one, reinterpret_cast<LPARAM>(&text));
     return text;
 }
 
