@@ -7,7 +7,8 @@
 # jobs (default: the number of cores). Compiles go through ccache when it is
 # installed, with its cache outside the checkout (ZEL_CCACHE_DIR, default
 # /var/cache/zel-ccache), so a fresh clone recompiles little.
-# The last line on stdout is the build folder.
+# The compiler's output is kept in BUILD_DIR/build.log; the terminal shows
+# the progress. The last line on stdout is the build folder.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$repo/tools/arch.sh"
@@ -41,8 +42,30 @@ if command -v ccache >/dev/null 2>&1; then
   fi
 fi
 
+# The compiler's output goes to build.log in the build folder; the terminal
+# gets the progress in steps of a tenth, and the first errors when it fails.
+mkdir -p "$build_dir"
+log="$build_dir/build.log"
+: >"$log"
+failed() {
+  echo "build: the $arch build failed; its whole output is in $log" >&2
+  grep -m 20 -E 'error|Error|FAILED' "$log" >&2 || true
+  exit 1
+}
+what="tests included"
+[ "$tests" = ON ] || what="no tests"
+echo "build: $arch ($what) in $build_dir" >&2
 cmake -S "$repo" -B "$build_dir" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-$arch-mingw.cmake" \
-  -DZEL_DEPS_PREFIX="$deps" -DZEL_BUILD_TESTS="$tests" "${launcher[@]}" >&2
-cmake --build "$build_dir" -j "$jobs" >&2
+  -DZEL_DEPS_PREFIX="$deps" -DZEL_BUILD_TESTS="$tests" "${launcher[@]}" >>"$log" 2>&1 || failed
+status=0
+cmake --build "$build_dir" -j "$jobs" 2>&1 | tee -a "$log" | awk -v arch="$arch" '
+  match($0, /^\[[0-9]+\/[0-9]+\]/) {
+    split(substr($0, 2, RLENGTH - 2), n, "/")
+    tenth = int(n[1] * 10 / n[2])
+    if (tenth > shown) { shown = tenth; printf "build: %s %d%% (%d of %d steps)\n", arch, tenth * 10, n[1], n[2]; fflush() }
+  }' >&2 || status=$?
+[ "$status" = 0 ] || failed
+warnings=$(grep -c 'warning:' "$log" || true)
+[ "$warnings" = 0 ] || echo "build: $warnings compiler warnings, see $log" >&2
 echo "$build_dir"

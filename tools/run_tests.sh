@@ -5,8 +5,10 @@
 # The tests run on the 32-bit build (build/) where this machine can execute
 # 32-bit programs, else on the 64-bit build (build-x86_64/) under 64-bit Wine;
 # ZEL_TEST_ARCH=i686|x86_64 forces either. The other architecture is compiled
-# too, without its tests, so that neither build rots (ZEL_SKIP_OTHER_BUILD=1
-# leaves it out). ZEL_BUILD_DIR moves the tested build's folder. Tests that
+# too, tests included but not run, so that neither build rots: code that
+# compiles for one only (a lambda passed as a __stdcall callback builds for
+# x86_64 and fails for i686) stops the run (ZEL_SKIP_OTHER_BUILD=1 leaves it
+# out). ZEL_BUILD_DIR moves the tested build's folder. Tests that
 # fail are run once more, alone, and named (ZEL_RERUN_FAILED=0: not rerun).
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,8 +26,8 @@ other=x86_64
 ZEL_BUILD_DIR=$("$repo/tools/build.sh" --arch "$arch" "${ZEL_BUILD_DIR:-$(zel_default_build_dir "$repo" "$arch")}" | tail -n1)
 export ZEL_BUILD_DIR
 if [ "${ZEL_SKIP_OTHER_BUILD:-0}" != 1 ]; then
-  echo "run_tests: compiling the $other build (no tests) as well" >&2
-  "$repo/tools/build.sh" --arch "$other" --no-tests >/dev/null
+  echo "run_tests: compiling the $other build with its tests (not run) as well" >&2
+  "$repo/tools/build.sh" --arch "$other" >/dev/null
 fi
 . "$repo/tools/wine_env.sh"
 

@@ -397,8 +397,9 @@ TEST_F(upload_file_test, a_success_reply_deletes_the_file_and_anything_else_keep
         upload_log_file(b, log);
         EXPECT_EQ(exists(b.path.wvalue()), !c.deleted);
         ASSERT_EQ(log.lines.size(), 3u);
-        if (!c.deleted)
+        if (!c.deleted) {
             EXPECT_EQ(log.lines[2].rfind(std::wstring(b.path.wvalue()) + L" -> 로그 파일 - 전달 실패 [ ", 0), 0u);
+        }
     }
 }
 
