@@ -163,5 +163,23 @@ TEST_F(anne_play_test, scheduled_announcement_fades_the_music_out_plays_and_the_
     ASSERT_TRUE(channel_test::pump_until([&] { return env.listener.count("finished") == 1; }, 10000));
     EXPECT_EQ(music->volume(), 1000u);
     EXPECT_EQ(env.counting.calls, (std::vector<std::string>{"duck 1500 0", "restore 500"}));
+
+    // An announcement resumed at half its length asks for the rest of the
+    // file only.
+    std::vector<list_info> resumed(1);
+    const std::wstring half = std::wstring(anne_list->at(0)->path) + L"|0.500000|0";
+    list_info::set_string(resumed[0].path, half.c_str());
+    anne_list->clear();
+    anne_list->add(resumed);
+    anne->play(anne_list->at(0));
+    ASSERT_TRUE(channel_test::pump_until([&] { return anne->is_playing(); }, 10000));
+    ASSERT_TRUE(channel_test::pump_until([&] { return !anne->is_playing(); }, 30000));
+    std::vector<std::string> gets;
+    for (const recorded_request& r : server.requests())
+        if (r.method == "GET" && r.path() == "/anne/e2e_a01.mp3") gets.push_back(r.header("Range"));
+    ASSERT_GE(gets.size(), 2u);
+    EXPECT_EQ(gets.front(), "");
+    ASSERT_EQ(gets.back().compare(0, 6, "bytes="), 0) << gets.back();
+    EXPECT_GT(atoi(gets.back().c_str() + 6), 0) << gets.back();
     SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", nullptr);
 }
