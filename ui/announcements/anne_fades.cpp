@@ -98,6 +98,7 @@ bool anne_starter::put_on_air() {
     list->add(entries);
     anne->set_volume(announcement_player_volume(record_.volume));
     if (list_info* first = list->at(0)) anne->play(first);
+    played_ = true;
     for (anne_progress_listener* l : listeners_) l->on_air(&record_);
     return true;
 }

@@ -32,6 +32,8 @@ public:
     bool step();
 
     const anne_record& record() const { return record_; }
+    // The announcement was handed to the announcement player.
+    bool played() const { return played_; }
 
 private:
     unsigned music_user_volume();
@@ -47,6 +49,7 @@ private:
     DWORD last_tick_;
     DWORD wait_tick_ = 0;
     bool waiting_ = false;
+    bool played_ = false;
     std::vector<anne_progress_listener*> listeners_;
 };
 

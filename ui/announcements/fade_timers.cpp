@@ -1,12 +1,15 @@
 #include "fade_timers.h"
 
 #include <utility>
+#include "anne_end_watch.h"
 #include "anne_fades.h"
+#include "login_services.h"
 #include "timer.h"
 
 namespace {
 
 const unsigned step_ms = 100;
+const unsigned watch_ms = 200;
 
 // One fade object on a timer; the timer's last tick deletes both.
 template <class Fade>
@@ -33,10 +36,67 @@ void start(Args&&... args) {
     if (!t->set(step_ms)) delete t;
 }
 
+unsigned fade_in_ms(anne_environment& env) {
+    const int ms = env.options().fadeinout_time;
+    return ms > 0 ? static_cast<unsigned>(ms) : 0;
+}
+
+// The watch of one announcement on air; the fade-in follows its end.
+class end_watch_timer : public timer {
+public:
+    end_watch_timer(anne_environment& env, const stringx& url) : env_(env), watch_(env, url) {}
+    ~end_watch_timer() override = default;
+
+protected:
+    void tick() override {
+        if (!watch_.step()) return;
+        start_volume_fade(env_, fade_in_ms(env_));
+        delete this;
+    }
+
+private:
+    anne_environment& env_;
+    anne_end_watch watch_;
+};
+
+// The starter, followed by the watch of its announcement (or the fade-in
+// when nothing went on air).
+class starter_timer : public timer {
+public:
+    starter_timer(anne_environment& env, const anne_record& record, unsigned fade_ms)
+        : env_(env), starter_(env, record, fade_ms) {}
+    ~starter_timer() override = default;
+
+protected:
+    void tick() override {
+        if (!starter_.step()) return;
+        if (starter_.played()) {
+            auto* watch = new end_watch_timer(env_, starter_.record().url);
+            if (!watch->set(watch_ms)) {
+                delete watch;
+                start_volume_fade(env_, fade_in_ms(env_));
+            }
+        } else {
+            start_volume_fade(env_, fade_in_ms(env_));
+        }
+        delete this;
+    }
+
+private:
+    anne_environment& env_;
+    anne_starter starter_;
+};
+
 }  // namespace
 
-void start_anne_starter(anne_environment& env, const anne_record& record, unsigned fade_ms) {
-    start<anne_starter>(env, record, fade_ms);
+void start_anne_starter(anne_environment& env, const anne_record& record, unsigned fade_ms,
+                        bool bring_music_back) {
+    if (!bring_music_back) {
+        start<anne_starter>(env, record, fade_ms);
+        return;
+    }
+    auto* t = new starter_timer(env, record, fade_ms);
+    if (!t->set(step_ms)) delete t;
 }
 
 void start_volume_fade(anne_environment& env, unsigned fade_ms) { start<volume_fade>(env, fade_ms); }

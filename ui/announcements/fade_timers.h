@@ -6,7 +6,10 @@
 #include "anne_environment.h"
 
 // Ducks the other programs, fades the music out over fade_ms and plays the
-// record on the announcement player.
-void start_anne_starter(anne_environment& env, const anne_record& record, unsigned fade_ms);
+// record on the announcement player. With bring_music_back the music then
+// fades back in (over the option fadeinout_time) once the announcement has
+// played (anne_end_watch), or at once when nothing went on air.
+void start_anne_starter(anne_environment& env, const anne_record& record, unsigned fade_ms,
+                        bool bring_music_back = false);
 // Restores the other programs and fades the music back in over fade_ms.
 void start_volume_fade(anne_environment& env, unsigned fade_ms);

@@ -57,7 +57,9 @@ public:
     }
 
     void start_announcement(const anne_record& record, unsigned fade_ms) override {
-        start_anne_starter(*this, record, fade_ms);
+        // No announcement window brings the music back yet: the starter's
+        // own watch does.
+        start_anne_starter(*this, record, fade_ms, true);
     }
 };
 

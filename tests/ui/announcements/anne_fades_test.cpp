@@ -2,6 +2,7 @@
 // hand-over to the announcement player, the fade back in, the ducker's calls
 // and the conversion between the user's and the player's volume.
 #include <gtest/gtest.h>
+#include "anne_end_watch.h"
 #include "anne_fades.h"
 #include "anne_test_env.h"
 #include "fade_timers.h"
@@ -305,4 +306,64 @@ TEST(fade_timers, music_fades_out_the_announcement_plays_and_the_music_comes_bac
     const size_t heard = env.listener.events.size();
     pump_until([] { return false; }, 300);
     EXPECT_EQ(env.listener.events.size(), heard);
+}
+
+TEST(anne_end_watch, ends_when_its_announcement_has_played) {
+    struct row {
+        const char* name;
+        // Per 200 ms step what the announcement player does before the
+        // watch looks: "-" nothing, "ours" plays the announcement, "other"
+        // plays another file, "stop" stops.
+        std::vector<const char*> steps;
+        int done_at;  // 1-based step at which the watch is done; 0: not within the steps
+    } rows[] = {
+        {"plays, then ends", {"ours", "-", "-", "stop", "-"}, 4},
+        {"already playing when watched", {"-", "-", "stop"}, 3},
+        {"an earlier one ends first", {"other", "-", "stop", "ours", "-", "stop"}, 6},
+        {"never starts: ends after the grace", std::vector<const char*>(30, "-"), 25},
+        {"other file only: ends after the grace", std::vector<const char*>(30, "other"), 25},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        test_anne_env env;
+        const anne_record rec = anne(L"A", 9, 0, 0, 30);
+        if (std::string(r.name) == "already playing when watched") env.announcements.play_path(rec.url.wvalue());
+        // The address compares without regard to case.
+        anne_end_watch watch(env, stringx(L"ZEL2://127.0.0.1/ANNE/A.MP3"));
+        int done_at = 0;
+        for (size_t i = 0; i < r.steps.size() && !done_at; ++i) {
+            const std::string what = r.steps[i];
+            if (what == "ours") env.announcements.play_path(rec.url.wvalue());
+            if (what == "other") env.announcements.play_path(L"zel2://127.0.0.1/anne/other.mp3");
+            if (what == "stop") env.announcements.playing = false;
+            env.ticks += 200;
+            if (watch.step()) done_at = static_cast<int>(i) + 1;
+        }
+        EXPECT_EQ(done_at, r.done_at);
+    }
+}
+
+TEST(fade_timers, the_music_comes_back_by_itself_after_the_announcement) {
+    struct row {
+        const char* name;
+        bool has_playlist;
+    } rows[] = {{"announcement played", true}, {"nothing to play it on", false}};
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        real_tick_env env;
+        env.opts.fadeinout_time = 300;
+        env.announcements.has_playlist = r.has_playlist;
+        start_anne_starter(env, anne(L"A", 9, 0, 0, 30), 300, true);
+        if (r.has_playlist) {
+            ASSERT_TRUE(pump_until([&] { return !env.announcements.plays.empty(); }, 5000));
+            // While the announcement plays the music stays down.
+            pump_until([] { return false; }, 600);
+            EXPECT_EQ(env.music.vol, 0u);
+            EXPECT_EQ(env.listener.count("finished"), 0);
+            env.announcements.playing = false;
+        }
+        ASSERT_TRUE(pump_until([&] { return env.listener.count("finished") == 1; }, 5000));
+        EXPECT_EQ(env.music.vol, 1000u);
+        EXPECT_EQ(env.counting.calls, (std::vector<std::string>{"duck 300 0", "restore 300"}));
+    }
 }

@@ -65,7 +65,15 @@ public:
     int index() override { return index_; }
     void play(list_info* entry) override {
         plays.push_back(entry && entry->path ? entry->path : L"");
+        if (entry) current_ = *entry;
         playing = true;
+    }
+    list_info* current() override { return plays.empty() ? nullptr : &current_; }
+    // Plays path as if another party had started it.
+    void play_path(const wchar_t* path) {
+        list_info e;
+        list_info::set_string(e.path, path);
+        play(&e);
     }
     bool is_playing() override { return playing; }
     unsigned volume() override { return vol; }
@@ -79,6 +87,7 @@ public:
 private:
     int index_;
     playlist list_;
+    list_info current_;
 };
 
 class counting_ducker : public volume_ducker {
