@@ -4,6 +4,7 @@
 #include "anne_end_watch.h"
 #include "anne_fades.h"
 #include "login_services.h"
+#include "play_manager.h"
 #include "timer.h"
 
 namespace {
@@ -36,6 +37,13 @@ void start(Args&&... args) {
     if (!t->set(step_ms)) delete t;
 }
 
+// Starters made with a watch that have not yet handed their announcement
+// over, and the watches of announcements on air (user-interface thread
+// only). While another announcement is on its way or on air the music
+// stays down: the fade-in is left to the last announcement's watch.
+int g_pending_starters = 0;
+int g_active_watches = 0;
+
 unsigned fade_in_ms(anne_environment& env) {
     const int ms = env.options().fadeinout_time;
     return ms > 0 ? static_cast<unsigned>(ms) : 0;
@@ -44,13 +52,21 @@ unsigned fade_in_ms(anne_environment& env) {
 // The watch of one announcement on air; the fade-in follows its end.
 class end_watch_timer : public timer {
 public:
-    end_watch_timer(anne_environment& env, const stringx& url) : env_(env), watch_(env, url) {}
-    ~end_watch_timer() override = default;
+    end_watch_timer(anne_environment& env, const stringx& url) : env_(env), watch_(env, url) {
+        ++g_active_watches;
+    }
+    ~end_watch_timer() override { --g_active_watches; }
 
 protected:
     void tick() override {
         if (!watch_.step()) return;
-        start_volume_fade(env_, fade_in_ms(env_));
+        if (g_pending_starters == 0 && g_active_watches == 1) {
+            // Something else on the announcement player (not started here)
+            // keeps the music down until it ends.
+            play_manager* anne = env_.player(false);
+            if (anne && anne->is_playing()) return;
+            start_volume_fade(env_, fade_in_ms(env_));
+        }
         delete this;
     }
 
@@ -64,27 +80,34 @@ private:
 class starter_timer : public timer {
 public:
     starter_timer(anne_environment& env, const anne_record& record, unsigned fade_ms)
-        : env_(env), starter_(env, record, fade_ms) {}
-    ~starter_timer() override = default;
+        : env_(env), starter_(env, record, fade_ms) {
+        ++g_pending_starters;
+    }
+    ~starter_timer() override {
+        if (pending_) --g_pending_starters;
+    }
 
 protected:
     void tick() override {
         if (!starter_.step()) return;
+        --g_pending_starters;
+        pending_ = false;
         if (starter_.played()) {
             auto* watch = new end_watch_timer(env_, starter_.record().url);
-            if (!watch->set(watch_ms)) {
-                delete watch;
-                start_volume_fade(env_, fade_in_ms(env_));
+            if (watch->set(watch_ms)) {
+                delete this;
+                return;
             }
-        } else {
-            start_volume_fade(env_, fade_in_ms(env_));
+            delete watch;
         }
+        if (g_pending_starters == 0 && g_active_watches == 0) start_volume_fade(env_, fade_in_ms(env_));
         delete this;
     }
 
 private:
     anne_environment& env_;
     anne_starter starter_;
+    bool pending_ = true;
 };
 
 }  // namespace

@@ -367,3 +367,26 @@ TEST(fade_timers, the_music_comes_back_by_itself_after_the_announcement) {
         EXPECT_EQ(env.counting.calls, (std::vector<std::string>{"duck 300 0", "restore 300"}));
     }
 }
+
+TEST(fade_timers, back_to_back_announcements_keep_the_music_down_between_them) {
+    real_tick_env env;
+    env.opts.fadeinout_time = 200;
+    start_anne_starter(env, anne(L"A", 9, 0, 0, 30), 200, true);
+    ASSERT_TRUE(pump_until([&] { return env.announcements.plays.size() == 1; }, 5000));
+    // B falls due while A plays: its starter waits for A.
+    start_anne_starter(env, anne(L"B", 9, 0, 30, 30), 200, true);
+    pump_until([] { return false; }, 500);
+    EXPECT_EQ(env.announcements.plays.size(), 1u);
+    env.announcements.playing = false;  // A ends
+    ASSERT_TRUE(pump_until([&] { return env.announcements.plays.size() == 2; }, 5000));
+    EXPECT_EQ(env.announcements.plays[1], L"zel2://127.0.0.1/anne/B.mp3");
+    // A's end did not bring the music back under B.
+    pump_until([] { return false; }, 600);
+    EXPECT_EQ(env.listener.count("finished"), 0);
+    EXPECT_EQ(env.music.vol, 0u);
+    env.announcements.playing = false;  // B ends
+    ASSERT_TRUE(pump_until([&] { return env.listener.count("finished") == 1; }, 5000));
+    EXPECT_EQ(env.music.vol, 1000u);
+    pump_until([] { return false; }, 400);
+    EXPECT_EQ(env.listener.count("finished"), 1);
+}
