@@ -10,6 +10,7 @@
 #include "playlist_view_skin_adapter.h"
 #include "play_manager.h"
 #include "player_window.h"
+#include "service_client.h"
 #include "settings_dialog.h"
 #include "window_messages.h"
 
@@ -41,6 +42,10 @@ private:
 };
 
 player_companions::player_companions() : now_playing_(new now_playing) {
+    // Today's announcements are the service client's kept list.
+    services_.anne_loader = [](std::vector<anne_record>& records, bool refresh) {
+        return get_service_client()->load_anne_list(records, refresh);
+    };
     services_.playlist_shown = [](bool shown) {
         if (player_window* w = current_player_window()) w->set_playlist_shown(shown);
     };

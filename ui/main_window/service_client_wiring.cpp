@@ -9,6 +9,7 @@
 #include "report_identity.h"
 #include "service_client.h"
 #include "service_client_services.h"
+#include "service_link.h"
 #include "service_notice.h"
 #include "timed_message_box.h"
 
@@ -44,6 +45,8 @@ public:
 
     void set_channel_title(const wchar_t* title) override { get_player_options().channel_title = title; }
     stringx channel_title() override { return get_player_options().channel_title; }
+
+    service_link* link() override { return &get_player_service_link(); }
 };
 
 }  // namespace

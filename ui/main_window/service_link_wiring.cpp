@@ -12,6 +12,11 @@
 
 namespace {
 
+// The announcement scheduler's entries, once the announcements library has
+// handed them over (set_player_scheduler_entries).
+void (*g_scheduler_reload)() = nullptr;
+void (*g_scheduler_update)(const anne_record&) = nullptr;
+
 class player_service_link : public service_link {
 public:
     request_identity identity() override { return current_request_identity(); }
@@ -26,9 +31,20 @@ public:
         c->release();
     }
     void show_notice(const service_reply& reply) override { show_server_notice(reply); }
+    void scheduler_reload() override {
+        if (g_scheduler_reload) g_scheduler_reload();
+    }
+    void scheduler_update(const anne_record& record) override {
+        if (g_scheduler_update) g_scheduler_update(record);
+    }
 };
 
 }  // namespace
+
+void set_player_scheduler_entries(void (*reload)(), void (*update)(const anne_record&)) {
+    g_scheduler_reload = reload;
+    g_scheduler_update = update;
+}
 
 service_link& get_player_service_link() {
     static player_service_link link;

@@ -57,8 +57,30 @@ public:
     virtual bool select_channel_checked(int chkey, std::vector<track_record>& out, stringx& error_text);
     virtual bool select_auto_channel(const stringx title, std::vector<track_record>& out);
 
-    // Slots 10 to 20: the announcements, the store hours and the
-    // reservations.
+    // Slots 10 to 14: the store's announcement list (kept by the object),
+    // the user's choices, the announcement library and the store hours
+    // (service_client_announcements.cpp; announcement_requests.h says what
+    // each does). Without a service link they fail and change nothing.
+    virtual bool load_anne_list(std::vector<anne_record>& out, bool refresh);
+    virtual void reload_anne_records(const std::vector<anne_record>& list);
+    virtual void update_anne_record(const anne_record& record);
+    virtual bool load_anne_library(const stringx kind_letter, std::vector<anne_record>& out);
+    virtual bool update_store_hours(const stringx open_hour, const stringx open_minute, const stringx close_hour,
+                                    const stringx close_minute);
+    // Slots 15 to 20: the store's announcement reservations
+    // (reservation_requests.h).
+    virtual bool list_anne_schedule(std::vector<anne_schedule_record>& out);
+    virtual bool insert_anne_schedule(const stringx anne_code, const stringx title, const stringx category_k,
+                                      const stringx category_e, timex_span playtime, int weekday_mask,
+                                      timex_span apptime, int volume, bool mute,
+                                      std::vector<anne_schedule_record>& out);
+    virtual bool update_anne_schedule(const stringx listkey, const stringx comkey, timex_span playtime,
+                                      int weekday_mask, timex_span apptime, int volume, bool mute,
+                                      std::vector<anne_schedule_record>& out);
+    virtual bool delete_anne_schedule(const stringx listkey, const stringx comkey, const stringx category_e,
+                                      std::vector<anne_schedule_record>& out);
+    virtual bool get_anne_schedule(const stringx listkey, std::vector<anne_schedule_record>& out);
+    virtual bool apply_anne_schedule();
 
     // Slots 21 and 22: the title under which the current channel was started.
     virtual stringx get_title();

@@ -11,6 +11,8 @@
 #include "service_request.h"
 #include "stringx.h"
 
+class service_link;
+
 class service_client_services {
 public:
     virtual ~service_client_services() {}
@@ -33,4 +35,8 @@ public:
     // The option `channel_title`: the title of the channel being selected.
     virtual void set_channel_title(const wchar_t* title) = 0;
     virtual stringx channel_title() = 0;
+
+    // The link the announcement and reservation requests go through; null
+    // when there is none (those operations then fail).
+    virtual service_link* link() { return nullptr; }
 };

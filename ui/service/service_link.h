@@ -54,3 +54,6 @@ bool accept_reply(service_link& link, const service_reply& reply, const wchar_t*
 // and the volumes of the options block, the request host of service_host,
 // the registered log service, show_server_notice.
 service_link& get_player_service_link();
+// Hands the player's link the announcement scheduler's reload and
+// update_record (the announcements library does, when the scheduler starts).
+void set_player_scheduler_entries(void (*reload)(), void (*update)(const anne_record&));
