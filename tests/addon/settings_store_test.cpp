@@ -354,6 +354,11 @@ TEST(settings_document, a_file_that_cannot_be_replaced_is_kept_whole) {
     ASSERT_TRUE(document.add_child(user.get(), L"more", section));
     HANDLE held = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // Writing in place would still be let through: only the replacing is barred.
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
     const bool saved = document.save(path);
     CloseHandle(held);
     EXPECT_FALSE(saved);
