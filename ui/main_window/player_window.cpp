@@ -191,6 +191,10 @@ void player_window::on_destroy() {
     Release();
     s_.host->ui_closing();
     save_state();
+    // A window ended without a close (the host's loop ended first) still
+    // gives the event sounds back.
+    if (!sounds_given_back_) s_.host->give_back_system_sounds();
+    sounds_given_back_ = true;
     g_current = nullptr;
 }
 
@@ -224,6 +228,7 @@ void player_window::on_close() {
     save_state();
     s_.reports->report_exit();
     s_.host->give_back_system_sounds();
+    sounds_given_back_ = true;
     s_.host->remove_tray_icon(hwnd_);
     DestroyWindow(hwnd_);
 }

@@ -6,8 +6,8 @@
 // events of the bridges as private messages, the remote commands of other
 // programs as WM_COPYDATA, files dropped on it, and it closes the player:
 // WM_CLOSE saves the options, reports the exit and gives the Windows event
-// sounds back; WM_DESTROY saves the options when no close did; WM_NCDESTROY
-// posts WM_QUIT.
+// sounds back; WM_DESTROY does both when no close did; WM_NCDESTROY posts
+// WM_QUIT.
 //
 // Everything around it is reached through the seams of
 // player_window_services, so that each can be a stand-in or a recorder.
@@ -213,6 +213,7 @@ private:
     int mini_width_;
     bool com_ready_;
     bool state_saved_ = false;
+    bool sounds_given_back_ = false;
     bool minimized_ = false;  // minimized since the last restore
 };
 

@@ -338,6 +338,7 @@ TEST_F(player_window_test, destroy_writes_the_options) {
     EXPECT_EQ(store.get(L"app", L"channel"), L"음악방송|1052");
     EXPECT_EQ(store.get(L"app", L"favorates0"), L"즐겨찾기1");
     EXPECT_TRUE(host.has("ui_closing"));
+    EXPECT_EQ(host.count("sounds_on"), 1) << "ended without a close, the event sounds still come back";
     EXPECT_EQ(current_player_window(), nullptr);
     EXPECT_TRUE(quit_posted()) << "the window's end ends the message loop";
 }
