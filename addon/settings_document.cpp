@@ -1,6 +1,7 @@
 // The settings file through MSXML's DOM document.
 #include "settings_document.h"
 #include <objsafe.h>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -52,21 +53,23 @@ file_access probe_file(const std::wstring& path) {
 }
 
 // Calls fn(upper-cased name, node) for each child element of parent in
-// document order (other nodes are passed over) until fn returns false.
+// document order (other nodes are passed over) until fn returns false. The
+// children are walked from sibling to sibling: fetching them by index costs
+// a walk from the first child for every one.
 template <class Fn>
 void for_each_child_element(IXMLDOMNode* parent, Fn fn) {
-    com_ptr<IXMLDOMNodeList> children;
-    if (!parent || FAILED(parent->get_childNodes(children.put())) || !children) return;
-    long count = 0;
-    children->get_length(&count);
-    for (long i = 0; i < count; ++i) {
-        com_ptr<IXMLDOMNode> node;
-        if (children->get_item(i, node.put()) != S_OK || !node) continue;
+    if (!parent) return;
+    com_ptr<IXMLDOMNode> node;
+    if (parent->get_firstChild(node.put()) != S_OK) return;
+    while (node) {
         DOMNodeType type = NODE_INVALID;
-        if (FAILED(node->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
-        bstr node_name;
-        if (FAILED(node->get_nodeName(node_name.put()))) continue;
-        if (!fn(upper(node_name.text()), node.get())) return;
+        if (SUCCEEDED(node->get_nodeType(&type)) && type == NODE_ELEMENT) {
+            bstr node_name;
+            if (SUCCEEDED(node->get_nodeName(node_name.put())) && !fn(upper(node_name.text()), node.get())) return;
+        }
+        IXMLDOMNode* next = nullptr;
+        if (node->get_nextSibling(&next) != S_OK) return;
+        *node.put() = next;
     }
 }
 
@@ -74,12 +77,9 @@ void for_each_child_element(IXMLDOMNode* parent, Fn fn) {
 // as find_child finds them.
 template <class Fn>
 void for_each_first_child(IXMLDOMNode* parent, Fn fn) {
-    std::vector<std::wstring> seen;
+    std::unordered_set<std::wstring> seen;
     for_each_child_element(parent, [&](const std::wstring& name, IXMLDOMNode* node) {
-        for (const std::wstring& s : seen)
-            if (s == name) return true;
-        seen.push_back(name);
-        fn(name, node);
+        if (seen.insert(name).second) fn(name, node);
         return true;
     });
 }
@@ -226,9 +226,11 @@ bool settings_document::save(const std::wstring& path) {
         return false;
     }
     if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    // The file could not be replaced (held by another program, read-only):
+    // writing it in place could leave it half written, so it stays as it
+    // was and the save fails.
     DeleteFileW(temp.c_str());
-    path_variant direct(path);
-    return SUCCEEDED(doc_->save(direct.v));
+    return false;
 }
 
 std::wstring settings_document::value_key(const std::wstring& user, const std::wstring& section,

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "audio_format.h"
 #include "core.h"
 #include "list_info.h"
 #include "output.h"
@@ -23,9 +24,21 @@ std::string console_text(const wchar_t* text) {
 void CALLBACK check_finished(HWND, UINT, UINT_PTR id, DWORD) {
     if (g_engine && g_engine->is_playing()) return;
     KillTimer(nullptr, id);
+    // The ended thread keeps its format record and its last position: a file
+    // that no input took (or that gave no sound) has no sample rate, or never
+    // got past the start.
+    bool played = false;
     if (g_engine) {
+        const audio_format* format = g_engine->info();
+        played = format && format->sample_rate > 0 && g_engine->position() > 0.0;
         g_engine->release();
         g_engine = nullptr;
+    }
+    if (!played) {
+        fprintf(stderr, "zel_player: nothing could be played from the file\n");
+        fflush(stderr);
+        PostQuitMessage(3);
+        return;
     }
     printf("zel_player: finished\n");
     fflush(stdout);

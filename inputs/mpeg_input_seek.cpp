@@ -28,7 +28,13 @@ void mpeg_input::seek(double seconds) {
     seek_table::seek_point point;
     bool located = false;
     if (parser_.has_vbri()) {
-        offset = double(start + parser_.vbri_seek(float(seconds * 1000.0)));
+        // The table ends where the header's length ends: a time past it has
+        // no place in the table (it would give the table's last offset, and
+        // audio from there under the time asked for), so it is the end.
+        if (seconds * 1000.0 > parser_.vbri().length_ms())
+            offset = double(end);
+        else
+            offset = double(start + parser_.vbri_seek(float(seconds * 1000.0)));
     } else {
         located = seek_table_cache::instance().locate(stream_, seconds, &point);
         if (located) {

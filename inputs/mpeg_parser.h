@@ -57,6 +57,9 @@ struct vbri_table {
     bool read(const unsigned char* frame, int n);
     // Byte offset from the first frame for a time in milliseconds.
     int64_t seek(float milliseconds) const;
+    // The time the header's frame count covers, in milliseconds (0 without
+    // a sample rate).
+    double length_ms() const;
 };
 
 class mpeg_parser {

@@ -68,3 +68,9 @@ int64_t vbri_table::seek(float milliseconds) const {
     const int frames_over = int(fpe * ((sum - target) / step + 1.0f / (2.0f * fpe)));
     return offset - int64_t(float(frames_over) * float(table[i - 1]) / fpe);
 }
+
+double vbri_table::length_ms() const {
+    if (sample_rate <= 0) return 0.0;
+    const double samples_per_frame = sample_rate < 32000 ? 576.0 : 1152.0;
+    return double(frames) * samples_per_frame / double(sample_rate) * 1000.0;
+}

@@ -41,6 +41,9 @@ bool end_process(DWORD pid) {
     // A process that has already ended keeps its code; only a running one is ended.
     if (!GetExitCodeProcess(process, &code) || code == STILL_ACTIVE)
         ended = TerminateProcess(process, ended_exit_code) != 0;
+    // TerminateProcess only starts the end: until the process is gone its
+    // files stay open and the installer's next write could find them locked.
+    if (ended) ended = WaitForSingleObject(process, ended_wait_ms) == WAIT_OBJECT_0;
     CloseHandle(process);
     return ended;
 }

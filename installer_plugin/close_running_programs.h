@@ -11,6 +11,9 @@ namespace zel_nsis {
 // hold the installer for ever; its process is ended in the next step anyway.
 constexpr UINT close_answer_ms = 5000;
 
+// How long the plug-in waits for an ended process to be gone.
+constexpr DWORD ended_wait_ms = 5000;
+
 // Exit code of a process this plug-in ends. It must not be STILL_ACTIVE
 // (259): anyone reading the code afterwards would take the ended process for
 // a running one.

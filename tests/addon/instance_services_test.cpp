@@ -11,6 +11,7 @@
 #include "launcher_link.h"
 #include "main_window/channel_changed_event.h"
 #include "volume_ducker.h"
+#include "volume_ducker_impl.h"
 
 TEST(instance_services, the_registered_registry_enters_and_leaves_the_shared_table) {
     core::set_instance(GetModuleHandleW(nullptr));
@@ -47,8 +48,14 @@ TEST(instance_services, the_registered_registry_enters_and_leaves_the_shared_tab
     // lists none) a duck and a restore do nothing, and the stop hook is quiet.
     auto* ducker = static_cast<volume_ducker*>(core::enum_create_component(volume_ducker::iid, 0));
     ASSERT_NE(ducker, nullptr);
+    auto* impl = dynamic_cast<volume_ducker_impl*>(ducker);
+    ASSERT_NE(impl, nullptr) << "the registered ducker is the player's own";
     ducker->duck(300, 0);
+    EXPECT_TRUE(impl->fades().saved().empty()) << "a session was lowered";
+    EXPECT_FALSE(impl->fades().fading()) << "a fade over no session goes on";
     ducker->restore(300);
+    EXPECT_TRUE(impl->fades().saved().empty());
+    EXPECT_FALSE(impl->fades().fading());
 
     for_each_component<init_quit>([](init_quit* hook) { hook->on_quit(); });
     for (const instance_test::raw_entry& e : instance_test::read_raw(table).entries)

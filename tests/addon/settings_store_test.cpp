@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 #include "core.h"
+#include "settings_document.h"
 #include "settings_store_impl.h"
 #include "temp_folder.h"
 #include "xml_name.h"
@@ -321,7 +322,9 @@ TEST(settings_store, two_processes_of_one_windows_user_lose_no_key) {
         children.push_back(pi);
     }
     for (PROCESS_INFORMATION& pi : children) {
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, INFINITE), WAIT_OBJECT_0);
+        const DWORD waited = WaitForSingleObject(pi.hProcess, 60000);
+        if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 2);
+        EXPECT_EQ(waited, WAIT_OBJECT_0) << "a writer process did not end";
         DWORD code = 1;
         GetExitCodeProcess(pi.hProcess, &code);
         EXPECT_EQ(code, 0u);
@@ -334,4 +337,34 @@ TEST(settings_store, two_processes_of_one_windows_user_lose_no_key) {
             EXPECT_EQ(take_store_text(f.store.read(L"load", key.c_str(), nullptr)), std::to_wstring(k)) << key;
         }
     EXPECT_FALSE(temp_folder::exists(f.path + L".bad"));
+}
+
+// The file cannot be replaced (another program holds it without letting it be
+// renamed over, though it could be written): the save fails and the old file
+// stays whole rather than being rewritten in place.
+TEST(settings_document, a_file_that_cannot_be_replaced_is_kept_whole) {
+    temp_folder folder(L"settings_document");
+    const std::wstring path = folder / L"zel_player.xml";
+    const std::string old_text = "<ZELPlayer><Local><app><device>3</device></app></Local></ZELPlayer>";
+    ASSERT_TRUE(folder.write(L"zel_player.xml", old_text.c_str()));
+    settings_document document;
+    com_ptr<IXMLDOMNode> user;
+    ASSERT_TRUE(document.open_user(path, L"Local", user));
+    com_ptr<IXMLDOMNode> section;
+    ASSERT_TRUE(document.add_child(user.get(), L"more", section));
+    HANDLE held = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // Writing in place would still be let through: only the replacing is barred.
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    const bool saved = document.save(path);
+    CloseHandle(held);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(read_file_bytes(path), old_text);
+    EXPECT_FALSE(temp_folder::exists(path + L".tmp"));
+    // Released, the same save goes through.
+    EXPECT_TRUE(document.save(path));
+    EXPECT_NE(read_file_bytes(path).find("<more"), std::string::npos);
 }

@@ -261,20 +261,25 @@ TEST(volume_ducker, the_players_device_chooses_the_endpoint) {
 // This platform's audio may list no sessions at all: then a duck lowers
 // nothing, saves nothing and its fade ends at once, without an error.
 TEST(volume_ducker, live_sessions_degrade_to_none_without_error) {
+    // The session objects are used and released while COM is still up.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::vector<audio_session_ptr> sessions = win32_audio_session_source().sessions(nullptr);
-    std::vector<audio_session_ptr> named = win32_audio_session_source().sessions(L"no such device");
-    CoUninitialize();
-    for (const audio_session_ptr& s : sessions) {
-        float v = -1;
-        EXPECT_TRUE(s->get_volume(&v));
-        EXPECT_GE(v, 0.0f);
+    bool none = false;
+    {
+        std::vector<audio_session_ptr> sessions = win32_audio_session_source().sessions(nullptr);
+        std::vector<audio_session_ptr> named = win32_audio_session_source().sessions(L"no such device");
+        for (const audio_session_ptr& s : sessions) {
+            float v = -1;
+            EXPECT_TRUE(s->get_volume(&v));
+            EXPECT_GE(v, 0.0f);
+        }
+        EXPECT_EQ(named.size(), sessions.size());
+        none = sessions.empty();
     }
-    EXPECT_EQ(named.size(), sessions.size());
+    CoUninitialize();
 
     volume_ducker_impl ducker;
     ducker.duck(3000, 0);
-    if (sessions.empty()) {
+    if (none) {
         EXPECT_TRUE(ducker.fades().saved().empty());
         EXPECT_FALSE(ducker.fades().fading());
     }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The host program plays a file given on its command line through the
 # playback engine. With no sound device listed it falls back to the WAV-file
-# output; the PCM in the WAV file must equal Debian's mpg123 decoding.
+# output; the PCM in the WAV file must equal Debian's mpg123 decoding. A file
+# that plays nothing (no MPEG frames in it) ends with a message and a
+# non-zero exit, never with "finished".
 #   host_plays_a_file.sh BUILD_DIR FIXTURE.mp3 REFERENCE.s16
 set -euo pipefail
 build=$1 fixture=$2 reference=$3
@@ -40,3 +42,16 @@ if pcm != ref:
     sys.exit('PCM differs: %d bytes played, %d expected, first difference at byte %s' % (len(pcm), len(ref), first))
 print('PCM equal: %d bytes' % len(pcm))
 PY
+
+# Bytes that no input takes for sound.
+junk="$work/not_audio.mp3"
+head -c 20000 /dev/zero | tr '\0' 'x' >"$junk"
+set +e
+out=$(timeout 120 wine zel_player.exe "Z:${junk//\//\\}" </dev/null 2>&1 | tr -d '\r'; exit "${PIPESTATUS[0]}")
+code=$?
+set -e
+echo "$out"
+echo "exit code for a file that plays nothing: $code"
+[ "$code" -ne 0 ] && [ "$code" -ne 124 ] || { echo "expected a non-zero exit of its own"; exit 1; }
+grep -q "nothing could be played" <<<"$out"
+if grep -q "zel_player: finished" <<<"$out"; then echo "reported as finished"; exit 1; fi

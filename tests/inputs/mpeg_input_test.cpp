@@ -279,6 +279,29 @@ TEST(mpeg_input, vbri_files_seek_through_their_table_and_have_no_seek_table) {
     }
 }
 
+// The header claims fewer frames than the file holds: a seek past the
+// header's length finds no place in the table, so it ends the track rather
+// than playing the audio at the table's end under the time asked for.
+TEST(mpeg_input, a_vbri_seek_past_the_headers_length_ends_the_track) {
+    temp_folder dir;
+    seek_table_cache::instance().clear();
+    const bytes tagged = with_vbri(read_fixture("l3_vbr_44k_xing.mp3"), 10, 2);
+    std::vector<bytes> frames = split_frames(tagged);
+    ASSERT_GT(frames.size(), 10u);
+    std::vector<bytes> longer = frames;
+    longer.insert(longer.end(), frames.begin() + 1, frames.end());  // the audio once more
+    played_file p(dir, join(longer));
+    ASSERT_TRUE(p.ok);
+    ASSERT_TRUE(p.in.parser().has_vbri());
+    const double claimed = p.in.parser().vbri().length_ms() / 1000.0;
+    ASSERT_GT(claimed, 0.5);
+    p.in.seek(claimed + 0.5);
+    EXPECT_EQ(read_input(p.in, 4608).size(), 0u) << "audio returned at a position it does not come from";
+    // Within the header's length the table still serves.
+    p.in.seek(claimed / 2);
+    EXPECT_GT(read_input(p.in, 4608).size(), 0u);
+}
+
 TEST(mpeg_input, opens_only_what_it_can_decode) {
     temp_folder dir;
     mpeg_input in;

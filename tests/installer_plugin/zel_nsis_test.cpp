@@ -195,6 +195,22 @@ TEST(zel_nsis_sweep, ended_program_does_not_read_as_still_running) {
     }
 }
 
+// Ending a process only starts its end; the plug-in returns once each ended
+// process is gone, so that the installer's next write finds no file in use.
+// (Under Wine the end is often quick enough either way; the check after the
+// call must hold every time.)
+TEST(zel_nsis_sweep, an_ended_program_is_gone_when_the_call_returns) {
+    sweep_scene scene;
+    std::string why;
+    ASSERT_TRUE(scene.ready(why)) << why;
+    for (int round = 0; round < 5; ++round) {
+        const std::string label = "manager " + std::to_string(round);
+        ASSERT_TRUE(scene.start(label, L"zel_manager.exe"));
+        ASSERT_TRUE(zel_nsis::terminate_first_process("zel_manager.exe"));
+        EXPECT_FALSE(scene.running(label)) << label << " still running after the call";
+    }
+}
+
 // Fault mended: WM_CLOSE was sent without a limit, so a window whose program
 // had stopped answering held the installer for ever. Now the window gets a
 // bounded time and its program is ended in the next step.

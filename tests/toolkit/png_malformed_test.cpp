@@ -82,15 +82,10 @@ TEST(png_malformed, broken_chunks) {
         change(chunks);
         return join_chunks(chunks);
     };
-    auto find = [](std::vector<png_chunk>& chunks, const char* type) -> png_chunk* {
-        for (png_chunk& c : chunks)
-            if (c.type == type) return &c;
-        return nullptr;
-    };
-    (void)find;
     struct {
         const char* what;
         std::string file;
+        bool decodes = false;  // a broken ancillary chunk is passed over
     } cases[] = {
         {"zero width", edit(rgb, [](std::vector<png_chunk>& c) { c[0].data.replace(0, 4, be32(0)); })},
         {"bit depth 3", edit(rgb, [](std::vector<png_chunk>& c) { c[0].data[8] = 3; })},
@@ -102,15 +97,18 @@ TEST(png_malformed, broken_chunks) {
         {"tRNS longer than the palette", edit(palette,
                                               [](std::vector<png_chunk>& c) {
                                                   c.insert(c.begin() + 2, {"tRNS", std::string(40, '\0')});
-                                              })},
+                                              }),
+         true},
         {"bKGD index beyond the palette", edit(palette,
                                                [](std::vector<png_chunk>& c) {
                                                    c.insert(c.begin() + 2, {"bKGD", std::string(1, '\x7F')});
-                                               })},
+                                               }),
+         true},
         {"bKGD of the wrong length", edit(rgb,
                                           [](std::vector<png_chunk>& c) {
                                               c.insert(c.begin() + 1, {"bKGD", std::string(2, '\0')});
-                                          })},
+                                          }),
+         true},
         {"no image data", edit(rgb, [](std::vector<png_chunk>& c) { c.erase(c.end() - 2); })},
         {"image data that is not zlib",
          edit(rgb, [](std::vector<png_chunk>& c) { c[c.size() - 2].data = std::string(40, '\x55'); })},
@@ -132,6 +130,8 @@ TEST(png_malformed, broken_chunks) {
         SCOPED_TRACE(c.what);
         decode_outcome outcome;
         outcome.run(c.file);
+        EXPECT_EQ(outcome.decoded + outcome.failed, 1) << "the previous image did not decode";
+        EXPECT_EQ(outcome.decoded, c.decodes ? 1 : 0);
         EXPECT_EQ(outcome.failed_without_text, 0);
         EXPECT_EQ(outcome.lost_previous, 0);
     }

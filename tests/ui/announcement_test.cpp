@@ -113,8 +113,9 @@ TEST(announcement_lines, library_lines_need_six_fields_and_minutes_and_seconds) 
 }
 
 // The list's success test looks at the last line left after cleaning, the
-// whole line, in any case. Lines split at "\r\n" hold no line feed, so the
-// trim takes blanks from both ends of every line.
+// whole line, in any case. Lines of blanks go; a line after the first keeps
+// the blanks at its start (the line break before it shields them), so a
+// last line with blanks before "Result=Success" fails.
 TEST(announcement_lines, the_list_succeeds_on_its_last_cleaned_line) {
     struct {
         const char* name;
@@ -127,7 +128,9 @@ TEST(announcement_lines, the_list_succeeds_on_its_last_cleaned_line) {
         {"blank and empty lines anywhere", "OK\r\n\r\n   \r\n\t\r\nA^1:0:0^5^0^t^1^http://h/a\r\n \r\nResult=Success\r\n\r\n",
          true, 3},
         {"blanks after it", "OK\r\nResult=Success  \t", true, 2},
-        {"blanks before it", "OK\r\n  Result=Success", true, 2},
+        {"blanks before it", "OK\r\n  Result=Success", false, 2},
+        {"a tab before it", "OK\r\n\tResult=Success\r\n", false, 2},
+        {"alone, blanks before it", "  Result=Success  ", true, 1},
         {"on the first line only", "Result=Success\r\nA^1:0:0^5^0^t^1^http://h/a", false, 2},
         {"more on the line", "OK\r\nResult=Successful", false, 2},
         {"only empty lines", "\r\n\r\n  \r\n", false, 0},

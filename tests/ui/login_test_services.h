@@ -100,6 +100,7 @@ public:
     void set_playback_priority(int priority) override { record(L"set_playback_priority", priority); }
     void set_packet_retry(bool on) override { record(L"set_packet_retry", on); }
     void set_linger_ms(int ms) override { record(L"set_linger_ms", ms); }
+    void set_played_log(bool on) override { record(L"set_played_log", on); }
     void set_rate_limit(int bytes) override { record(L"set_rate_limit", bytes); }
     void set_cache_limits(int a, int b, int c) override { record(L"set_cache_limits", a, b, c); }
     void set_play_mode(int mode) override { record(L"set_play_mode", mode); }

@@ -179,3 +179,77 @@ TEST(system_registry, remove_file_deletes_read_only_files) {
     EXPECT_FALSE(temp_folder::exists(path));
     EXPECT_FALSE(remove_file(path.c_str()));
 }
+
+// A run that crashed left its sounds parked, and "_ZEL" sits beside a
+// default that is no sound file. The start gives the parked sound back before
+// it parks, so the closing restores the user's sound, not the stale default.
+TEST(system_sounds, a_start_after_a_crash_gives_back_the_parked_sounds_first) {
+    scratch_key scratch;
+    const std::wstring apps = scratch / L"Apps";
+    const std::wstring crashed = apps + L"\\.Default\\Crashed\\.Current";
+    put(crashed, L"_ZEL", REG_SZ, L"C:\\media\\old.wav");
+    put(crashed, nullptr, REG_SZ, L"");
+    put(apps + L"\\.Default\\Notify\\.Current", nullptr, REG_SZ, L"C:\\media\\ding.wav");
+
+    park_system_sounds(HKEY_CURRENT_USER, apps.c_str());
+    const std::map<std::wstring, std::wstring> parked = {
+        {L"\\.Default\\Crashed\\.Current|_ZEL", sz + L"C:\\media\\old.wav"},
+        {L"\\.Default\\Notify\\.Current|_ZEL", sz + L"C:\\media\\ding.wav"},
+    };
+    EXPECT_EQ(snapshot(apps), parked);
+
+    set_system_sounds(HKEY_CURRENT_USER, apps.c_str(), true);
+    const std::map<std::wstring, std::wstring> given_back = {
+        {L"\\.Default\\Crashed\\.Current|", sz + L"C:\\media\\old.wav"},
+        {L"\\.Default\\Notify\\.Current|", sz + L"C:\\media\\ding.wav"},
+    };
+    EXPECT_EQ(snapshot(apps), given_back);
+}
+
+namespace {
+// The key is deleted while delete_values_containing works on it: a window of
+// the working thread deletes it when the function's message pump delivers
+// the posted message. Every later enumeration then fails the same way.
+struct vanishing_key_run {
+    std::wstring path;
+    int result = 1;
+    static LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_APP) {
+            auto* run = reinterpret_cast<vanishing_key_run*>(lparam);
+            RegDeleteTreeW(HKEY_CURRENT_USER, run->path.c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, run->path.c_str());
+            return 0;
+        }
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+    static DWORD WINAPI thread(void* context) {
+        auto* run = static_cast<vanishing_key_run*>(context);
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = window_proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"zel_vanishing_key";
+        RegisterClassW(&wc);
+        HWND window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        PostMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(run));
+        run->result = delete_values_containing(HKEY_CURRENT_USER, run->path.c_str(), L"multi_id_");
+        DestroyWindow(window);
+        return 0;
+    }
+};
+}  // namespace
+
+TEST(system_registry, deleting_values_stops_when_the_key_goes_away) {
+    scratch_key scratch;
+    vanishing_key_run run;
+    run.path = scratch / L"k";
+    put(run.path, L"a", REG_SZ, L"1");
+    put(run.path, L"b", REG_SZ, L"2");
+    put(run.path, L"multi_id_1", REG_SZ, L"3");
+    HANDLE thread = CreateThread(nullptr, 0, vanishing_key_run::thread, &run, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    const DWORD waited = WaitForSingleObject(thread, 10000);
+    if (waited != WAIT_OBJECT_0) TerminateThread(thread, 1);
+    CloseHandle(thread);
+    ASSERT_EQ(waited, WAIT_OBJECT_0) << "the walk over a deleted key did not end";
+    EXPECT_EQ(run.result, -2);
+}

@@ -11,6 +11,7 @@
 #include "launcher_link.h"
 #include "log_service.h"
 #include "main_ui.h"
+#include "system_registry.h"
 #include "window_docker.h"
 #include "window_messages.h"
 
@@ -116,6 +117,8 @@ void system_main_window_host::remove_tray_icon(HWND main) {
     NOTIFYICONDATAW data = tray_data(main);
     Shell_NotifyIconW(NIM_DELETE, &data);
 }
+
+void system_main_window_host::give_back_system_sounds() { set_system_sounds(true); }
 
 void system_main_window_host::taskbar_tab(HWND main, bool shown) {
     if (!taskbar_) {

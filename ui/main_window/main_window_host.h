@@ -38,6 +38,8 @@ public:
     virtual void remove_tray_icon(HWND main) = 0;
     // The taskbar button of the main window while it sits in the tray.
     virtual void taskbar_tab(HWND main, bool shown) = 0;
+    // Gives the Windows event sounds, parked while the player runs, back.
+    virtual void give_back_system_sounds() = 0;
     // The service's home page in the browser.
     virtual void open_home_page() = 0;
 };
@@ -63,6 +65,7 @@ public:
     void add_tray_icon(HWND main) override;
     void remove_tray_icon(HWND main) override;
     void taskbar_tab(HWND main, bool shown) override;
+    void give_back_system_sounds() override;
     void open_home_page() override;
 
 private:

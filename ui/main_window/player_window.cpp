@@ -182,7 +182,6 @@ void player_window::on_init_dialog() {
 }
 
 void player_window::on_destroy() {
-    player_options& o = *s_.options;
     s_.reports->upload_stop();
     if (upload_timer_id_) KillTimer(hwnd_, upload_timer_id_);
     upload_timer_id_ = 0;
@@ -191,7 +190,18 @@ void player_window::on_destroy() {
     RevokeDragDrop(hwnd_);
     Release();
     s_.host->ui_closing();
+    save_state();
+    // A window ended without a close (the host's loop ended first) still
+    // gives the event sounds back.
+    if (!sounds_given_back_) s_.host->give_back_system_sounds();
+    sounds_given_back_ = true;
+    g_current = nullptr;
+}
 
+void player_window::save_state() {
+    if (state_saved_) return;
+    state_saved_ = true;
+    player_options& o = *s_.options;
     // The channel to restore at the next login: the service's channel while
     // the channel playlist is active; none while the first playlist is; the
     // old value stays when the channel has no id.
@@ -210,11 +220,15 @@ void player_window::on_destroy() {
     o.last_channel = write_channel;
     save_options(o, *s_.store, *s_.targets, channel, s_.host->expanded());
     o.last_channel = keep;
-    g_current = nullptr;
 }
 
 void player_window::on_close() {
+    // The options first: the exit report may wait long for the service, and
+    // Windows may end the process while it does.
+    save_state();
     s_.reports->report_exit();
+    s_.host->give_back_system_sounds();
+    sounds_given_back_ = true;
     s_.host->remove_tray_icon(hwnd_);
     DestroyWindow(hwnd_);
 }
@@ -260,7 +274,15 @@ LRESULT player_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) {
         if (wparam) SendMessageW(hwnd_, WM_CLOSE, 0, 0);
         return 0;
     case WM_SIZE:
-        if (wparam == SIZE_RESTORED) restore_from_tray();
+        // Only a way back from the tray or the taskbar restores the other
+        // windows: the tray's click sends a bare SIZE_RESTORED; a skin build
+        // that resizes the window (mini mode, another colour) is no restore.
+        if (wparam == SIZE_MINIMIZED) {
+            minimized_ = true;
+        } else if (wparam == SIZE_RESTORED && (minimized_ || lparam == 0)) {
+            minimized_ = false;
+            restore_from_tray();
+        }
         return 0;
     case WM_COPYDATA:
         on_copy_data(wparam, reinterpret_cast<const COPYDATASTRUCT*>(lparam));

@@ -5,8 +5,9 @@
 // meter, and the buttons that open the other windows. It takes the play
 // events of the bridges as private messages, the remote commands of other
 // programs as WM_COPYDATA, files dropped on it, and it closes the player:
-// WM_CLOSE reports the exit, WM_DESTROY saves the options, WM_NCDESTROY
-// posts WM_QUIT.
+// WM_CLOSE saves the options, reports the exit and gives the Windows event
+// sounds back; WM_DESTROY does both when no close did; WM_NCDESTROY posts
+// WM_QUIT.
 //
 // Everything around it is reached through the seams of
 // player_window_services, so that each can be a stand-in or a recorder.
@@ -130,6 +131,10 @@ private:
     void on_init_dialog();
     void on_destroy();
     void on_close();
+    // Writes the options to the store once per window (the close saves before
+    // the exit report, whose request may take many seconds; a window ended
+    // without a close saves at its destruction).
+    void save_state();
     void load_logo();
     void restore_from_tray();
 
@@ -207,6 +212,9 @@ private:
     bool expand_requested_;
     int mini_width_;
     bool com_ready_;
+    bool state_saved_ = false;
+    bool sounds_given_back_ = false;
+    bool minimized_ = false;  // minimized since the last restore
 };
 
 // The main window while its window lives; null otherwise.

@@ -24,7 +24,12 @@ void add_once(std::vector<stringx>& list, const stringx& folder) {
 bool player_window::on_drop(FORMATETC* format, STGMEDIUM* medium, DWORD*, POINTL*) {
     std::vector<stringx> paths;
     std::vector<list_info*> entries;
-    if (!format || !medium || !drop_list(format->cfFormat, *medium, paths, entries)) return false;
+    if (!format || !medium) return false;
+    if (!drop_list(format->cfFormat, *medium, paths, entries)) {
+        // Refused: the base releases only what is taken, so the medium goes here.
+        ReleaseStgMedium(medium);
+        return false;
+    }
 
     if (!paths.empty()) {
         s_.player->reset_first_playlist();

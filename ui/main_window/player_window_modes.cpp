@@ -74,7 +74,8 @@ void player_window::update_announcement_button() {
 // Steps 1 to 5 of a normal skin's rebuild, with the seek position to keep.
 void player_window::show_normal_state(int seek_position) {
     player_options& o = *s_.options;
-    look_.show_logo(logo_.get());
+    // The build drew the skin's own logo; only a downloaded one replaces it.
+    if (logo_) look_.show_logo(logo_.get());
     draw_title_panel();
     const bool playing = s_.player->is_playing();
     if (playing) {
@@ -176,6 +177,14 @@ void player_window::toggle_mini_mode() {
         if (restore_equalizer_) {
             equalizer_ = s_.companions->create_equalizer(hwnd_);
             if (equalizer_) ShowWindow(equalizer_, SW_SHOWNORMAL);
+        }
+        // The new skin's window buttons were set while the windows were
+        // still hidden: they follow what is shown now.
+        if (skin_) {
+            skin_->set_check(ids::playlist, visible(playlist_));
+            skin_->set_check(ids::library, visible(library_));
+            skin_->set_check(ids::announcement, visible(info_));
+            skin_->set_check(ids::equalizer, visible(equalizer_));
         }
         if (expand_requested_) s_.host->set_expanded(true);
     } else {

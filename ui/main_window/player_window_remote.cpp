@@ -12,16 +12,22 @@
 #include "window_messages.h"
 
 void player_window::on_copy_data(WPARAM wparam, const COPYDATASTRUCT* data) {
+    if (!data) return;
+    // The close and the commands that take no value work whatever the block
+    // holds (senders pass none, or nothing readable); the others need text.
+    if (data->dwData == copydata_remote_close) {
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return;
+    }
     std::wstring text;
-    if (!copydata_text(data, text)) return;
+    const bool readable = copydata_text(data, text);
     if (data->dwData == copydata_remote_command) {
+        if (!readable && !remote_command_takes_no_text(wparam)) return;
         // Release the sender before the work: a channel request may be slow.
         for (int tries = 0; tries < 3 && !ReplyMessage(TRUE); ++tries) {
         }
         run_remote_command(wparam, text);
-    } else if (data->dwData == copydata_remote_close) {
-        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-    } else {
+    } else if (readable) {
         run_text_command(text);
     }
 }

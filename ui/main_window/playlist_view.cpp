@@ -146,6 +146,9 @@ void playlist_view::refresh_status() {
         left = version;
     } else if (entries_) {
         left = playlist_status_text(*entries_);
+        // The skin keeps its text when given none: an emptied list shows a
+        // blank, not the total it had.
+        if (left.empty()) left = L" ";
     }
     skin_->draw_status_text(status_rect(), left.c_str(), nullptr);
 }
@@ -391,6 +394,8 @@ LRESULT playlist_view::on_player_message(UINT msg, WPARAM wparam, LPARAM lparam)
         if (!channel_mode_ && lparam) on_entry_removed(*reinterpret_cast<const std::vector<int>*>(lparam));
         break;
     case msg_entries_removed:
+        // A clear: the rows and the total go with the entries.
+        if (!channel_mode_) set_item_count(shown_count());
         refresh_status();
         break;
     case msg_track_stopped:

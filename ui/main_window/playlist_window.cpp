@@ -221,11 +221,13 @@ void playlist_window::load_today_page() {
     fill_anne_rows();
 
     const std::wstring ad = s_.ad_address();
-    if (!ad.empty()) {
+    if (!ad_page_ && !ad.empty()) ad_page_ = s_.make_page();
+    // Without a page to show it in (no browser) the address shows nothing,
+    // and the lists keep their room.
+    if (!ad.empty() && ad_page_) {
         HWND control = GetDlgItem(hwnd_, ad_control);
         if (control) ShowWindow(control, SW_SHOW);
-        if (!ad_page_) ad_page_ = s_.make_page();
-        if (ad_page_) ad_page_->open(control, &ad_sink_, ad);
+        ad_page_->open(control, &ad_sink_, ad);
         // The lists make room for the page once, however often the page is
         // opened again.
         if (!ad_shrunk_) {

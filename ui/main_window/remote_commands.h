@@ -18,6 +18,12 @@ enum remote_command : WPARAM {
     remote_info_command = 9,
 };
 
+// The remote commands that read nothing from their block (stop, the
+// announcement window's command).
+inline bool remote_command_takes_no_text(WPARAM command) {
+    return command == remote_stop || command == remote_info_command;
+}
+
 // The largest block a remote command may carry; a larger one is refused.
 const DWORD copydata_limit = 1024 * 1024;
 

@@ -127,7 +127,7 @@ void registry_startup_services::hide_tray_icon() {
     with_first<system_tray>([](system_tray* tray) { tray->show(false); });
 }
 
-void registry_startup_services::silence_system_sounds() { set_system_sounds(false); }
+void registry_startup_services::silence_system_sounds() { park_system_sounds(); }
 
 bool registry_startup_services::announcement_playing() {
     play_manager* player = core::get_player(false);

@@ -32,8 +32,12 @@ stringx announcement_address(const stringx& http_address) {
 
 std::vector<stringx> clean_anne_list_lines(const std::vector<stringx>& lines) {
     std::vector<stringx> cleaned;
-    for (const stringx& line : lines) {
-        stringx text = clean_line(line.trim());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        // Every line after the first begins with the line feed of the line
+        // break before it, which shields its leading blanks from the trim:
+        // only the first line loses blanks at its start.
+        const stringx& line = lines[i];
+        stringx text = clean_line(i == 0 ? line.trim() : line.rtrim());
         if (text.length() > 0) cleaned.push_back(text);
     }
     return cleaned;

@@ -7,9 +7,10 @@
 #include "service_records.h"
 #include "stringx.h"
 
-// The list reply's lines cleaned: each trimmed of blanks and tabs at both
-// ends, then stripped of every "\r" and "\n"; lines that are then empty are
-// dropped, the others keep their order.
+// The list reply's lines cleaned: the first trimmed of blanks and tabs at
+// both ends, every later one at its end only (the line break before it keeps
+// its leading blanks), then stripped of every "\r" and "\n"; lines that are
+// then empty are dropped, the others keep their order.
 std::vector<stringx> clean_anne_list_lines(const std::vector<stringx>& lines);
 
 // The list reply succeeded: its last cleaned line is "Result=Success" in any

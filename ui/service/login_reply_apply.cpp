@@ -78,6 +78,7 @@ void login_manager::apply_options(const reply_map& keys) {
     if (title.length() > 0) options.channel_title = title;
     const stringx listenlog = keys.get(L"listenlog");
     if (listenlog.length() > 0) options.listenlog = listenlog.toint() != 0;
+    services_.set_played_log(options.listenlog);
     const stringx linkage = keys.get(L"anne_volume_linkage");
     if (linkage.length() > 0) options.anne_volume_linkage_off = linkage.toint() == 0;
 

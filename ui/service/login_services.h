@@ -107,6 +107,9 @@ public:
     virtual void set_packet_retry(bool on) = 0;
     virtual void set_linger_ms(int ms) = 0;
 
+    // The log service's played-tracks switch (the reply's "listenlog").
+    virtual void set_played_log(bool on) = 0;
+
     // The track cache.
     virtual void set_rate_limit(int bytes_per_second) = 0;
     virtual void set_cache_limits(int first, int music_files, int info_files) = 0;
@@ -175,6 +178,7 @@ public:
     void set_playback_priority(int priority) override;
     void set_packet_retry(bool on) override;
     void set_linger_ms(int ms) override;
+    void set_played_log(bool on) override;
     void set_rate_limit(int bytes_per_second) override;
     void set_cache_limits(int first, int music_files, int info_files) override;
     void set_play_mode(int mode) override;

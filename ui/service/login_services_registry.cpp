@@ -6,6 +6,7 @@
 #include "instance_registry.h"
 #include "launcher_link.h"
 #include "log_service.h"
+#include "log_writer.h"
 #include "login_services.h"
 #include "net_options.h"
 #include "output.h"
@@ -85,6 +86,12 @@ void registry_login_services::set_packet_retry(bool on) {
 
 void registry_login_services::set_linger_ms(int ms) {
     for_each_component<net_options>([&](net_options* n) { n->set_linger_ms(ms); });
+}
+
+void registry_login_services::set_played_log(bool on) {
+    with_service<log_service>([&](log_service* log) {
+        if (log_writer* writer = dynamic_cast<log_writer*>(log)) writer->set_played_info(on);
+    });
 }
 
 void registry_login_services::set_rate_limit(int bytes_per_second) {

@@ -101,6 +101,13 @@ void set_system_sounds(HKEY root, const wchar_t* path, bool restore) {
     walk_sound_keys(root, path ? path : L"", restore);
 }
 
+void park_system_sounds() { park_system_sounds(HKEY_CURRENT_USER, k_sound_scheme_key); }
+
+void park_system_sounds(HKEY root, const wchar_t* path) {
+    set_system_sounds(root, path, true);
+    set_system_sounds(root, path, false);
+}
+
 int delete_values_containing(HKEY root, const wchar_t* subkey, const wchar_t* text) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(root, subkey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return -1;
@@ -111,7 +118,14 @@ int delete_values_containing(HKEY root, const wchar_t* subkey, const wchar_t* te
         for (DWORD index = 0;;) {
             DWORD length = k_max_name + 1;
             LONG found = RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
-            if (found == ERROR_SUCCESS && wcsstr(name.data(), text)) {
+            if (found == ERROR_NO_MORE_ITEMS) break;
+            // Any other failure (a key deleted meanwhile, access taken away)
+            // would answer the same for every later index.
+            if (found != ERROR_SUCCESS) {
+                result = -2;
+                break;
+            }
+            if (wcsstr(name.data(), text)) {
                 if (RegDeleteValueW(key, name.data()) != ERROR_SUCCESS) {
                     result = -2;
                     break;
@@ -119,7 +133,6 @@ int delete_values_containing(HKEY root, const wchar_t* subkey, const wchar_t* te
                 continue;
             }
             utility::message_pump(nullptr);
-            if (found == ERROR_NO_MORE_ITEMS) break;
             ++index;
         }
     }

@@ -28,9 +28,14 @@ extern const wchar_t k_player_key[];
 void set_system_sounds(bool restore);
 // The same walk from path under root (tests use a throw-away key).
 void set_system_sounds(HKEY root, const wchar_t* path, bool restore);
+// The start of a run: first gives back what a run that ended without closing
+// (a crash, a killed process) left parked, then parks the sounds, so that no
+// stale "_ZEL" value survives and the closing gives the user's sounds back.
+void park_system_sounds();
+void park_system_sounds(HKEY root, const wchar_t* path);
 
 // Deletes every value of the key whose name contains text (case counts).
-// 0 done, -1 the key does not open, -2 a deletion failed. An empty text
+// 0 done, -1 the key does not open, -2 a value could not be read or deleted. An empty text
 // deletes nothing (it would be contained in every name). Pending window
 // messages are dispatched while it works.
 int delete_values_containing(HKEY root, const wchar_t* subkey, const wchar_t* text);

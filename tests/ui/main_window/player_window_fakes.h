@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -131,7 +132,12 @@ struct fake_channels : channel_service, call_log {
 struct recording_reports : window_reports, call_log {
     void report_state(int kind) override { add("state " + std::to_string(kind)); }
     void report_play_stop() override { add("play_stop"); }
-    void report_exit() override { add("exit"); }
+    // Called at the exit report (it looks at what was saved by then).
+    std::function<void()> on_exit;
+    void report_exit() override {
+        add("exit");
+        if (on_exit) on_exit();
+    }
     void upload_tick() override {}
 };
 
@@ -226,6 +232,7 @@ struct fake_host : main_window_host, call_log {
     void add_tray_icon(HWND) override { add("tray_add"); }
     void remove_tray_icon(HWND) override { add("tray_remove"); }
     void taskbar_tab(HWND, bool) override {}
+    void give_back_system_sounds() override { add("sounds_on"); }
     void open_home_page() override { add("home_page"); }
 };
 

@@ -30,7 +30,6 @@ bool drop_paths(player_window& w, const std::vector<std::wstring>& paths) {
 
 TEST_F(player_window_test, mini_mode_hides_the_windows_and_brings_back_what_was_shown) {
     open();
-    companions.kept = true;  // the announcement window is meant to show
     command(5);  // equalizer open
     HWND library = nullptr;
     command(7);
@@ -77,6 +76,14 @@ TEST_F(player_window_test, mini_mode_hides_the_windows_and_brings_back_what_was_
     }
     EXPECT_TRUE(is_checked(look(), ids::playlist));
     EXPECT_FALSE(is_checked(look(), ids::library));
+    // Another colour, in mini mode and back: the announcement window that
+    // shows stays shown (a skin build is no restore from the tray).
+    for (int colour : {2, 1}) {
+        window->apply_skin(colour);
+        command(3);
+        command(3);
+        EXPECT_TRUE(IsWindowVisible(window->info_window())) << colour;
+    }
 }
 
 TEST_F(player_window_test, leaving_mini_mode_after_expand_enters_the_expanded_mode) {
@@ -199,4 +206,44 @@ TEST_F(player_window_test, dropped_entries_are_copied_into_the_first_playlist) {
     ASSERT_EQ(player.first.size(), 2u);
     EXPECT_EQ(std::wstring(player.first[1].path), L"zel://b");
     EXPECT_TRUE(player.has("play_first"));
+}
+
+namespace {
+// Stands for the owner of a medium's storage: ReleaseStgMedium calls it
+// in place of freeing the block.
+struct release_counter : IUnknown {
+    int released = 0;
+    STDMETHODIMP QueryInterface(REFIID, void** out) override {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override {
+        ++released;
+        return 1;
+    }
+};
+}  // namespace
+
+// A drop of a format the window does not take (here a block of entries that
+// no live drag of this process made) gives its medium back.
+TEST_F(player_window_test, a_refused_drop_releases_its_medium) {
+    open();
+    release_counter owner;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64);
+    ASSERT_NE(block, nullptr);
+    const CLIPFORMAT formats[] = {static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"ZELPLAYER_ENTRIES")), CF_TEXT};
+    for (CLIPFORMAT cf : formats) {
+        SCOPED_TRACE(cf);
+        owner.released = 0;
+        FORMATETC format = {cf, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium = {};
+        medium.tymed = TYMED_HGLOBAL;
+        medium.hGlobal = block;
+        medium.pUnkForRelease = &owner;
+        EXPECT_FALSE(window->on_drop(&format, &medium, nullptr, nullptr));
+        EXPECT_EQ(owner.released, 1);
+    }
+    EXPECT_FALSE(player.has("play_first"));
+    GlobalFree(block);
 }

@@ -139,6 +139,40 @@ TEST_F(player_window_test, remote_close_closes_the_player) {
     EXPECT_TRUE(reports.has("exit"));
 }
 
+// The close and the commands without a value work with no data, an empty
+// block or bytes that are not UTF-8; those that need a value do nothing.
+TEST_F(player_window_test, commands_that_need_no_text_work_without_one) {
+    static char bad[] = "\xff\xfe";
+    const COPYDATASTRUCT blocks[] = {{0, 0, nullptr}, {0, 0, bad}, {0, sizeof bad, bad}};
+    for (const COPYDATASTRUCT& block : blocks) {
+        SCOPED_TRACE(block.cbData);
+        open();
+        COPYDATASTRUCT d = block;
+        d.dwData = 1111;
+        for (WPARAM command : {WPARAM(4), WPARAM(6), WPARAM(7), WPARAM(8)})
+            SendMessageW(hwnd(), WM_COPYDATA, command, reinterpret_cast<LPARAM>(&d));
+        window_rig::pump();
+        EXPECT_TRUE(channels.calls.empty());
+        EXPECT_TRUE(transport.calls.empty());
+        EXPECT_FALSE(options.mute);
+
+        SendMessageW(hwnd(), WM_COPYDATA, 5, reinterpret_cast<LPARAM>(&d));
+        EXPECT_EQ(transport.calls, (std::vector<std::string>{"stop"}));
+        companions.log.clear();
+        SendMessageW(hwnd(), WM_COPYDATA, 9, reinterpret_cast<LPARAM>(&d));
+        window_rig::pump();
+        ASSERT_FALSE(companions.log.empty());
+        EXPECT_EQ(companions.log.back().msg, static_cast<UINT>(WM_COMMAND));
+
+        d.dwData = 1011;
+        SendMessageW(hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&d));
+        ASSERT_TRUE(window_rig::pump_until([&] { return !IsWindow(hwnd()); }));
+        transport.calls.clear();
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+}
+
 TEST_F(player_window_test, a_malformed_or_oversized_block_is_refused_without_reading_past_it) {
     open();
     // A text that ends exactly at the end of its memory, with no terminating

@@ -1,6 +1,10 @@
 // The main window's commands, mouse areas, tray, close and destroy, on a
 // real window over recording seams.
 #include "player_window_fakes.h"
+
+#include <algorithm>
+#include <set>
+
 #include "stand_in_server.h"
 
 namespace ids = player_skin_ids;
@@ -134,6 +138,25 @@ TEST_F(player_window_test, the_logo_and_the_volume_slider_have_exact_edges) {
     }
 }
 
+// Without a downloaded logo the skin's own logo shows, also after a rebuild
+// (another colour, back from mini mode).
+TEST_F(player_window_test, a_skin_rebuild_keeps_the_default_logo) {
+    open();
+    const auto logo_pixels = [&] {
+        std::vector<COLORREF> pixels;
+        for (int y = 6; y <= 23; ++y)
+            for (int x = 18; x <= 58; ++x) pixels.push_back(GetPixel(look()->back_buffer().get_memdc(), x, y));
+        return pixels;
+    };
+    const std::vector<COLORREF> before = logo_pixels();
+    ASSERT_GT(std::set<COLORREF>(before.begin(), before.end()).size(), 1u) << "the skin draws a logo";
+    window->apply_skin(options.skin);
+    EXPECT_EQ(logo_pixels(), before);
+    command(3);
+    command(3);
+    EXPECT_EQ(logo_pixels(), before);
+}
+
 TEST_F(player_window_test, mute_play_method_and_always_on_top) {
     open();
     command(16);
@@ -216,11 +239,18 @@ TEST_F(player_window_test, window_buttons_toggle_the_other_windows) {
 
 TEST_F(player_window_test, minimize_goes_to_the_tray_and_a_click_restores) {
     open();
+    EXPECT_FALSE(host.has("tray_remove")) << "opening is no restore from the tray";
     command(2);
     EXPECT_TRUE(host.has("tray_add"));
     EXPECT_TRUE(IsIconic(hwnd()));
+    ShowWindow(window->playlist_window(), SW_HIDE);
+    host.calls.clear();
+    SendMessageW(hwnd(), msg_tray_notify, 0, WM_RBUTTONDOWN);
+    window_rig::pump();
+    EXPECT_FALSE(host.has("tray_remove")) << "only a button's release restores";
     SendMessageW(hwnd(), msg_tray_notify, 0, WM_LBUTTONUP);
     ASSERT_TRUE(window_rig::pump_until([&] { return host.has("tray_remove"); }));
+    EXPECT_FALSE(IsIconic(hwnd()));
     EXPECT_TRUE(IsWindowVisible(window->playlist_window()));
 }
 
@@ -265,6 +295,25 @@ TEST_F(player_window_test, a_shutdown_saves_the_options_and_reports_the_exit) {
     EXPECT_EQ(store.get(L"app", L"volume"), L"640");
 }
 
+// The close saves the options before the exit report (a request that may
+// wait long, during which Windows may end the process), and gives the event
+// sounds back before the window goes.
+TEST_F(player_window_test, close_saves_the_options_before_the_exit_report_and_gives_the_sounds_back) {
+    open();
+    options.volume = 520;
+    std::wstring volume_at_exit;
+    reports.on_exit = [&] { volume_at_exit = store.get(L"app", L"volume"); };
+    SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(hwnd()));
+    EXPECT_EQ(volume_at_exit, L"520");
+    ASSERT_TRUE(host.has("sounds_on"));
+    const auto at = [&](const char* c) { return std::find(host.calls.begin(), host.calls.end(), c) - host.calls.begin(); };
+    EXPECT_LT(at("sounds_on"), at("tray_remove"));
+    EXPECT_EQ(host.count("sounds_on"), 1);
+    EXPECT_TRUE(host.has("ui_closing"));
+    quit_posted();
+}
+
 TEST_F(player_window_test, destroy_writes_the_options) {
     options.volume = 730;
     options.info_volume = 410;
@@ -289,6 +338,7 @@ TEST_F(player_window_test, destroy_writes_the_options) {
     EXPECT_EQ(store.get(L"app", L"channel"), L"음악방송|1052");
     EXPECT_EQ(store.get(L"app", L"favorates0"), L"즐겨찾기1");
     EXPECT_TRUE(host.has("ui_closing"));
+    EXPECT_EQ(host.count("sounds_on"), 1) << "ended without a close, the event sounds still come back";
     EXPECT_EQ(current_player_window(), nullptr);
     EXPECT_TRUE(quit_posted()) << "the window's end ends the message loop";
 }

@@ -115,7 +115,10 @@ public:
     void dock(HWND) override { ++docks; }
     void undock(HWND) override { ++undocks; }
     void tell_window_state(bool hidden) override { states.push_back(hidden); }
-    std::unique_ptr<web_page> make_page() override { return std::make_unique<fake_page>(pages); }
+    bool has_browser = true;  // false: no page can be made
+    std::unique_ptr<web_page> make_page() override {
+        return has_browser ? std::make_unique<fake_page>(pages) : nullptr;
+    }
     int active_entry_count() override { return 0; }
     bool active_is_default() override { return true; }
     std::wstring active_entry_path(int) override { return L""; }
@@ -362,6 +365,19 @@ TEST_F(playlist_window_test, a_skin_change_keeps_the_shown_tab) {
     EXPECT_FALSE(IsWindowVisible(anne_list));
     // The details button stays hidden.
     EXPECT_FALSE(window->current_skin()->get_control(ids::details)->visible);
+}
+
+// An ad address but no page to show it in (no browser): nothing shows, and
+// the lists keep their room.
+TEST_F(playlist_window_test, an_ad_address_without_a_page_leaves_the_lists_their_room) {
+    open();
+    const int full = height_of(now_playing.window);
+    services.has_browser = false;
+    services.ad = L"http://127.0.0.1:8089/ad/banner.html";
+    window->on_login(true);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window->get_hwnd(), playlist_window::ad_control)));
+    EXPECT_EQ(height_of(now_playing.window), full);
+    EXPECT_EQ(height_of(window->announcements()->get_container()), full);
 }
 
 TEST_F(playlist_window_test, without_an_ad_page_the_lists_are_taller_by_the_pages_room) {

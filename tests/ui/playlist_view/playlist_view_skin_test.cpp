@@ -52,6 +52,13 @@ TEST(now_playing_list_in_the_skin, rows_bars_and_status_strip) {
             for (int x = strip.left; x < strip.right; ++x) ink += back_pixel(*s, x, y) == 0x3C3C3C;
         EXPECT_GT(ink, 20);
         save_artifact(capture_window(host.hwnd()), L"in_skin");
+
+        // Cleared, the list shows no rows and no total of what it held.
+        music.stop(0);
+        music.first()->clear();
+        SendMessageW(view.get_container(), msg_entries_removed, 0, 0);
+        EXPECT_EQ(view.get_item_count(), 0);
+        EXPECT_EQ(look.status_left().find(L"30곡"), std::wstring::npos) << "stale total";
         music.listeners.clear();
     }
 }
