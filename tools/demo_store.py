@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes a demonstration store for the service's stand-in.
 
-    demo_store.py FOLDER [--tracks N] [--tones SECONDS,...] [--answer-size N] [--rate KB]
+    demo_store.py FOLDER [--tracks N] [--tones SECONDS,...] [--answer-size N] [--rate KB] [--output-ms MS]
 
 FOLDER/tracks/demoN.mp3: N short generated tracks (plucked chords, made
 with sox and lame; a track that exists already is kept) and
@@ -12,10 +12,13 @@ cache on. Each channel request is answered with --answer-size tracks (the
 login's list limit, 10, by default) from where the last answer ended, so
 the channel goes round. Prints the scenario's path.
 
---tones makes steady sine tones instead (FOLDER/tracks/toneN.mp3), track N
-at tone_hz(N), as many seconds as the list gives for it (the last value
-repeats), so that a recording tells which track played when. --rate sets
-the download limit of the login in kilobytes per second (default 100).
+--tones makes steady sine tones instead (FOLDER/tracks/toneN.mp3, without
+the encoder's Info frame), track N at tone_hz(N), as many seconds as the
+list gives for it (the last value repeats), so that a recording tells which
+track played when. --rate sets
+the download limit of the login in kilobytes per second (default 100),
+--output-ms the player's output buffer (the login key "output"; default:
+none sent, the player keeps its own).
 """
 import argparse
 import json
@@ -50,7 +53,9 @@ def make_tone(path, hz, seconds):
     wav = path[:-4] + ".wav"
     subprocess.run(["sox", "-q", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", str(seconds), "sine",
                     str(hz), "vol", "0.5"], check=True)
-    subprocess.run(["lame", "--quiet", "-b", "128", wav, path + ".tmp"], check=True)
+    # No Info frame (-t): the player plays that frame as 26 ms of silence,
+    # which would stand between every two tones.
+    subprocess.run(["lame", "--quiet", "-t", "-b", "128", wav, path + ".tmp"], check=True)
     os.replace(path + ".tmp", path)
     os.remove(wav)
 
@@ -62,6 +67,7 @@ def main():
     parser.add_argument("--tones", default="")
     parser.add_argument("--answer-size", type=int, default=10)
     parser.add_argument("--rate", type=int, default=100)
+    parser.add_argument("--output-ms", type=int, default=0)
     args = parser.parse_args()
     folder = os.path.abspath(args.folder)
     tracks_folder = os.path.join(folder, "tracks")
@@ -101,6 +107,8 @@ def main():
         "reservations": {},
         "timetable": [],
     }
+    if args.output_ms > 0:
+        scenario["login"]["output"] = str(args.output_ms)
     path = os.path.join(folder, "scenario.json")
     with open(path + ".tmp", "w", encoding="utf-8") as f:
         json.dump(scenario, f, ensure_ascii=False, indent=1)
