@@ -9,8 +9,8 @@ FOLDER/scenario.json: a store (id "demo", password "demo") that knows every
 PC, so that a player's first start logs in by itself, and whose login names
 the channel 1052 ("데모 채널") that holds those tracks and turns the music
 cache on. Each channel request is answered with --answer-size tracks (the
-login's list limit, 10, by default) from where the last answer ended, so
-the channel goes round. Prints the scenario's path.
+login's list limit, 10, by default; at most the whole channel) from where
+the last answer ended, so the channel goes round. Prints the scenario's path.
 
 --tones makes steady sine tones instead (FOLDER/tracks/toneN.mp3, without
 the encoder's Info frame), track N at tone_hz(N), as many seconds as the

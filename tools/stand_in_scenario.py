@@ -25,8 +25,9 @@ the stand-in makes a silent MPEG-1 layer III file of the entry's length
 paths ("/logo.png") to Linux files.
 
 A channel's track list ("rux_song_check.php") moves on as the service's
-does: each answer holds "answer_size" tracks (default: as many as the
-channel has) starting where the channel's last answer ended, round and round.
+does: each answer holds "answer_size" tracks (at most, and by default, as
+many as the channel has: no track twice in one answer) starting where the
+channel's last answer ended, round and round.
 A channel with "track_pages" (lists of tracks) answers the next page instead.
 
 Faults (faults.json in the state folder, read at every request; the test may
@@ -476,7 +477,7 @@ class scenario_service:
         elif tracks:
             # The channel moves on: each answer starts where the last one
             # ended, round and round.
-            size = int(c.get("answer_size") or len(tracks))
+            size = min(int(c.get("answer_size") or len(tracks)), len(tracks))
             start = self.answer_starts.get(c["id"], 0)
             tracks = [tracks[(start + k) % len(tracks)] for k in range(size)]
             self.answer_starts[c["id"]] = (start + size) % len(c["tracks"])

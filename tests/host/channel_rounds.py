@@ -15,8 +15,12 @@ stand-in's request log:
     with the first; no track plays twice in a row (a track's stretch of its
     tone is never longer than the track);
   - no silence longer than 50 ms from the first sound to the last;
-  - every track is downloaded exactly once (the first round fetches each
-    track once, the later rounds play from the cache).
+  - the first round downloads every track, never one twice while it plays;
+    the later rounds download nothing (they play from the cache).
+The service is out for the second round: the stand-in stops when that
+round begins and comes back on the same port when the third begins. The
+cached tracks play on in order through the outage, and afterwards the
+client asks the service for the channel again, without a restart.
 Exit status 0 when all hold; the findings are printed.
 """
 import array
@@ -26,6 +30,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import wave
 
@@ -37,7 +42,7 @@ TRACKS = 6
 FIRST_SECONDS = 6.0
 OTHER_SECONDS = 2.5
 ROUND_SECONDS = FIRST_SECONDS + (TRACKS - 1) * OTHER_SECONDS
-RUN_MS = int((2 * ROUND_SECONDS + FIRST_SECONDS + 2 * OTHER_SECONDS + 6.0) * 1000)
+RUN_MS = int((3 * ROUND_SECONDS + 6.0) * 1000)
 WINDOW = 4410  # 100 ms at 44100 Hz
 SILENCE_LEVEL = 60
 MAX_SILENCE_FRAMES = 2205  # 50 ms
@@ -135,12 +140,31 @@ def check_order(stretches, problems):
                             (track, windows / 10.0, seconds))
 
 
-def check_requests(state, stretches, rate, problems):
+def request_lines(state):
+    """(method, path, time) of every request the stand-in of state recorded."""
+    out = []
+    for path in sorted(glob.glob(os.path.join(state, "requests", "*.raw"))):
+        with open(path, "rb") as f:
+            parts = f.read().split(b"\r\n", 1)[0].decode("latin-1").split(" ")
+        if len(parts) >= 2:
+            out.append((parts[0], parts[1], os.path.getmtime(path)))
+    return out
+
+
+def first_sound_time(state):
+    """When the first track began to play: its request from the server."""
+    for method, path, when in request_lines(state):
+        if method == "GET" and path == "/music/tone1.mp3":
+            return when
+    return None
+
+
+def check_requests(states, stretches, rate, problems):
     """Downloads (GET of a track) and length checks (HEAD) in the request log,
     placed on the timeline by their files' times: the first download of the
     first track is taken as the timeline's start (it plays at once)."""
     gets, heads, refills = [], {}, 0
-    for path in sorted(glob.glob(os.path.join(state, "requests", "*.raw"))):
+    for path in [p for state in states for p in sorted(glob.glob(os.path.join(state, "requests", "*.raw")))]:
         with open(path, "rb") as f:
             raw = f.read()
         parts = raw.split(b"\r\n", 1)[0].decode("latin-1").split(" ")
@@ -178,6 +202,10 @@ def check_requests(state, stretches, rate, problems):
             problems.append("the second round (from %.1f s) downloaded %s" % (begins, late))
     if refills < 2:
         problems.append("the channel was asked for %d times: it was never refilled" % refills)
+    back = [p for m, p, _ in request_lines(states[-1]) if "rux_song_check" in p]
+    print("channel_rounds: after the outage the service was asked for the channel %d times" % len(back))
+    if not back:
+        problems.append("after the outage the client never asked the service for the channel again")
 
 
 def clear_track_caches(prefix):
@@ -186,31 +214,68 @@ def clear_track_caches(prefix):
         shutil.rmtree(d, ignore_errors=True)
 
 
+def start_stand_in(state, scenario, port=0):
+    os.makedirs(state, exist_ok=True)
+    server = subprocess.Popen([sys.executable, os.path.join(REPO, "tools", "service_stand_in.py"), "--state",
+                               state, "--scenario", scenario, "--port", str(port), "--max-seconds", "300",
+                               "--max-requests", "100000"])
+    port_file = os.path.join(state, "port")
+    for _ in range(100):
+        if os.path.exists(port_file) and open(port_file).read().strip():
+            break
+        time.sleep(0.1)
+    return server, open(port_file).read().strip()
+
+
+def stop_stand_in(server, state):
+    with open(os.path.join(state, "stop"), "w"):
+        pass
+    try:
+        server.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        server.kill()
+
+
 def main():
     build = os.path.abspath(sys.argv[1])
     work = tempfile.mkdtemp(prefix="zel_channel_rounds.")
     state = os.path.join(work, "state")
+    state_back = os.path.join(work, "state_back")
     os.makedirs(state)
     scenario = subprocess.run(
         [sys.executable, os.path.join(REPO, "tools", "demo_store.py"), work, "--tracks", str(TRACKS),
          "--tones", "%g,%g" % (FIRST_SECONDS, OTHER_SECONDS), "--rate", "1000", "--output-ms", "1000"],
         check=True, capture_output=True, text=True).stdout.strip()
-    server = subprocess.Popen([sys.executable, os.path.join(REPO, "tools", "service_stand_in.py"), "--state", state,
-                               "--scenario", scenario, "--max-seconds", "300", "--max-requests", "100000"])
+    server, port = start_stand_in(state, scenario)
+    servers = [(server, state)]
     problems = []
+    outage = {"from": None, "to": None}
+
+    def outage_for_the_second_round(stop):
+        """The service stops when the second round begins and is back, on the
+        same port, when the third begins."""
+        begin = None
+        while begin is None and not stop.wait(0.05):
+            begin = first_sound_time(state)
+        if begin is None or stop.wait(max(0.0, begin + ROUND_SECONDS + 1.0 - time.time())):
+            return
+        stop_stand_in(server, state)
+        outage["from"] = time.time() - begin
+        if stop.wait(max(0.0, begin + 2 * ROUND_SECONDS + 1.0 - time.time())):
+            return
+        servers.append(start_stand_in(state_back, scenario, int(port))[:1] + (state_back,))
+        outage["to"] = time.time() - begin
+
     try:
-        port_file = os.path.join(state, "port")
-        for _ in range(100):
-            if os.path.exists(port_file) and open(port_file).read().strip():
-                break
-            time.sleep(0.1)
-        port = open(port_file).read().strip()
         timeline = os.path.join(work, "timeline.wav")
         env = dict(os.environ)
         env.update({"ZEL_SERVICE_HOST": "127.0.0.1:" + port, "ZEL_OUTPUT_NO_SOUND_DEVICE": "1",
                     "ZEL_OUTPUT_WAV": windows_path(timeline)})
         env.pop("ZEL_OUTPUT_WAV_SPEED", None)
         clear_track_caches(env["WINEPREFIX"])
+        stop = threading.Event()
+        watcher = threading.Thread(target=outage_for_the_second_round, args=(stop,))
+        watcher.start()
         for attempt in range(2):
             started = time.time()
             player = subprocess.run(["wine", "zel_player.exe", "/quit-after=%d" % RUN_MS],
@@ -222,6 +287,13 @@ def main():
             # Wine now and then fails to start a program at all: once more.
             if ran > 5 or os.path.exists(timeline):
                 break
+        stop.set()
+        watcher.join()
+        print("channel_rounds: the service was out from %s s to %s s" % (
+            "%.1f" % outage["from"] if outage["from"] is not None else "-",
+            "%.1f" % outage["to"] if outage["to"] is not None else "-"))
+        if outage["to"] is None:
+            problems.append("the outage did not take place as planned")
         if not os.path.exists(timeline):
             others = glob.glob(os.path.join(work, "*.wav"))
             problems.append("no timeline was written (%s)" % others)
@@ -232,14 +304,11 @@ def main():
             print("channel_rounds: the timeline holds %.1f s" % (len(samples) / 2.0 / rate))
             stretches = analyse(rate, samples, problems)
             check_order(stretches, problems)
-            check_requests(state, stretches, rate, problems)
+            check_requests([state, state_back], stretches, rate, problems)
     finally:
-        with open(os.path.join(state, "stop"), "w"):
-            pass
-        try:
-            server.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            server.kill()
+        for running, folder in servers:
+            if running.poll() is None:
+                stop_stand_in(running, folder)
         if problems and os.environ.get("ZEL_KEEP_ARTIFACTS") != "0":
             keep = os.path.join(build, "artifacts", "channel_rounds")
             shutil.rmtree(keep, ignore_errors=True)
