@@ -7,6 +7,7 @@
 #include "track_net.h"
 #include "track_url.h"
 #include "utility.h"
+#include "zel_play_reader.h"
 #include "zel_save_reader.h"
 
 namespace {
@@ -162,6 +163,15 @@ bool track_cache_impl::disk_check() {
 void track_cache_impl::start_next() {
     auto_sync guard(lock_);
     if (queue_.empty()) return;
+    // A track that plays from the server now waits at the back of the queue.
+    for (size_t n = 0; n < queue_.size(); ++n) {
+        const wchar_t* front = path_of(queue_.front());
+        if (!is_music(front) || !track_streaming(track_url::cache_file(front).wvalue())) break;
+        if (n + 1 == queue_.size()) return;  // every one of them plays now
+        const list_info later = queue_.front();
+        queue_.erase(queue_.begin());
+        queue_.push_back(later);
+    }
     const list_info entry = queue_.front();
     const wchar_t* path = path_of(entry);
     bool info = false;

@@ -37,7 +37,8 @@ int track_length_request(const wchar_t* address, const bool* abort, unsigned rep
     request.set_reply_timeout(reply_ms);
     add_track_headers(request);
     const stringx ansi = utf::utf16_to_ansi(address);
-    request.connect(ansi.value(), 0, "GET");
+    // Only the length is wanted: the file's bytes are not sent.
+    request.connect(ansi.value(), 0, "HEAD");
     if (!wait_for_headers(request, abort)) return 0;
     const char* value = request.get_header("content-length");
     return value ? atoi(value) : 0;

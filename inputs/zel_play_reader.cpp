@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 #include "file_stream.h"
 #include "track_log.h"
 #include "track_net.h"
@@ -9,11 +11,46 @@
 #include "track_url.h"
 #include "utf.h"
 
+namespace {
+// The cache files of the tracks that play readers receive from the server.
+critsec& streaming_lock() {
+    static critsec lock;
+    return lock;
+}
+std::vector<std::wstring>& streaming_files() {
+    static std::vector<std::wstring> files;
+    return files;
+}
+void set_streaming(const wchar_t* cache_file, bool on) {
+    auto_sync guard(streaming_lock());
+    std::vector<std::wstring>& files = streaming_files();
+    if (on) {
+        files.push_back(cache_file);
+        return;
+    }
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        if (_wcsicmp(it->c_str(), cache_file) == 0) {
+            files.erase(it);
+            return;
+        }
+    }
+}
+}  // namespace
+
+bool track_streaming(const wchar_t* cache_file) {
+    if (!cache_file || !*cache_file) return false;
+    auto_sync guard(streaming_lock());
+    for (const std::wstring& f : streaming_files())
+        if (_wcsicmp(f.c_str(), cache_file) == 0) return true;
+    return false;
+}
+
 zel_play_reader::zel_play_reader() : source_(204800, &stop_) {}
 
 zel_play_reader::~zel_play_reader() {
     stop_ = true;
     if (started_ && get_handle()) WaitForSingleObject(get_handle(), INFINITE);
+    if (streaming_.length() > 0) set_streaming(streaming_.wvalue(), false);
     {
         auto_sync guard(queue_lock_);
         fifo_.clear();
@@ -51,6 +88,8 @@ bool zel_play_reader::open(const wchar_t* url) {
     }
 
     source_.url = utf::utf16_to_ansi(parts.address.wvalue()).value();
+    streaming_ = cache_path;
+    set_streaming(cache_path.wvalue(), true);
     if (!track_request(source_, parts.start)) return false;
     if (source_.content_length <= 0) return false;
     // The thread may have received the whole reply and ended before this

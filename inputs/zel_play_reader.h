@@ -18,6 +18,11 @@
 #include "stringx.h"
 #include "thread.h"
 
+// Whether a play reader is receiving the track of this cache file from the
+// server now (the track cache leaves such a track for later, so that it is
+// not downloaded twice while it plays).
+bool track_streaming(const wchar_t* cache_file);
+
 class zel_play_reader : public thread {
 public:
     // Replies shorter than this are not played.
@@ -54,4 +59,5 @@ private:
     stream* file_ = nullptr;
     critsec file_lock_;  // over file_
     bool started_ = false;
+    stringx streaming_;  // the cache file of the track while it is received
 };

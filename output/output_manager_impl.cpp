@@ -5,6 +5,7 @@
 #include "capture_hub.h"
 #include "output_manager_impl.h"
 #include "output_types.h"
+#include "timeline_output.h"
 #include "wav_file_output.h"
 #include "waveout_output.h"
 
@@ -17,11 +18,22 @@ int known_type(int output_type) {
 }
 
 // A machine without a sound card (the environment says so) plays what goes
-// to the sound device into the WAV file instead.
+// to the sound device into a WAV file instead.
 bool no_sound_device() {
     wchar_t value[8] = L"";
     const DWORD n = GetEnvironmentVariableW(L"ZEL_OUTPUT_NO_SOUND_DEVICE", value, 8);
     return n > 0 && n < 8 && value[0] != L'0';
+}
+
+// What the device would play, as one timeline; "files" (or an unpaced
+// clock, which has no timeline) gives each output a WAV file of its own.
+output* no_sound_device_output(int buffer_ms) {
+    wchar_t value[8] = L"";
+    const DWORD n = GetEnvironmentVariableW(L"ZEL_OUTPUT_NO_SOUND_DEVICE", value, 8);
+    const double speed = wav_output_speed();
+    if ((n > 0 && n < 8 && _wcsicmp(value, L"files") == 0) || speed <= 0.0)
+        return make_wav_file_output(wav_output_path(), buffer_ms, speed);
+    return make_timeline_output(wav_output_path(), buffer_ms, speed);
 }
 }  // namespace
 
@@ -71,7 +83,7 @@ output* output_manager_impl::current() {
     case output_type_wav_file: return make_wav_file_output(wav_output_path(), buffer_ms, wav_output_speed());
     case output_type_capture: return make_capture_output(device, buffer_ms);
     default: {
-        if (no_sound_device()) return make_wav_file_output(wav_output_path(), buffer_ms, wav_output_speed());
+        if (no_sound_device()) return no_sound_device_output(buffer_ms);
         UINT count = waveOutGetNumDevs();
         if (count == 0) return nullptr;
         UINT id = device >= 0 && static_cast<UINT>(device) < count ? static_cast<UINT>(device) : WAVE_MAPPER;

@@ -30,8 +30,13 @@
 //                index is only recorded.
 // Any other type acts as type 0.
 // ZEL_OUTPUT_NO_SOUND_DEVICE=1 in the environment (a machine without a sound
-// card) makes type 0 play into the WAV file of type 1 instead; the device
-// list of type 0 stays what the system lists.
+// card) makes type 0 play into one WAV file at the path of type 1: the
+// timeline of what the device would play (timeline_output.h: 16-bit stereo
+// at 44100 Hz, the outputs that play at once mixed, each at its volume,
+// silence where none plays), paced by ZEL_OUTPUT_WAV_SPEED. With
+// ZEL_OUTPUT_NO_SOUND_DEVICE=files, or an unpaced speed of 0, each output
+// writes a file of type 1 instead. The device list of type 0 stays what the
+// system lists.
 //
 // set_buffer_ms: the buffer of outputs made afterwards (not of live ones);
 // values of 0 or less mean the default of 3000 ms; others are limited to

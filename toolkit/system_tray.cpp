@@ -19,6 +19,8 @@ const wchar_t kHiddenClass[] = L"ZEL System Tray";
 const UINT kTipLength = 63;
 
 tray_shell_call g_shell_call = &Shell_NotifyIconW;
+// Whether a test replaced the shell's own function.
+bool g_shell_replaced = false;
 tray_icon* g_tray = nullptr;
 // Registered when zel_core loads.
 const UINT g_taskbar_created = RegisterWindowMessageW(L"TaskbarCreated");
@@ -44,11 +46,42 @@ void bring_into_work_area(HWND hwnd) {
 }
 
 void put_on_top(HWND hwnd) { SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE); }
+
+// The shell's removal of an icon can keep its caller waiting (under Wine
+// without a notification area, two seconds): the real shell is called from
+// a thread of its own, with a copy of the icon's data, so that the
+// user-interface thread goes on. A replaced shell call (tests) is called at
+// once.
+struct detached_removal {
+    static DWORD WINAPI run(LPVOID param) {
+        NOTIFYICONDATAW* data = static_cast<NOTIFYICONDATAW*>(param);
+        Shell_NotifyIconW(NIM_DELETE, data);
+        delete data;
+        return 0;
+    }
+};
+
+void remove_from_shell(NOTIFYICONDATAW& data) {
+    if (!g_shell_replaced) {
+        NOTIFYICONDATAW* copy = new NOTIFYICONDATAW(data);
+        HANDLE thread = CreateThread(nullptr, 0, &detached_removal::run, copy, 0, nullptr);
+        if (thread) {
+            CloseHandle(thread);
+            return;
+        }
+        delete copy;
+    }
+    g_shell_call(NIM_DELETE, &data);
+}
 }  // namespace
 
 tray_shell_call set_tray_shell_call(tray_shell_call call) {
+    // The shell's own function, as this module first had it (its address
+    // may differ from another reading of the name, through another stub).
+    static const tray_shell_call system_call = g_shell_call;
     tray_shell_call previous = g_shell_call;
-    g_shell_call = call ? call : &Shell_NotifyIconW;
+    g_shell_call = call ? call : system_call;
+    g_shell_replaced = g_shell_call != system_call;
     return previous;
 }
 
@@ -103,7 +136,7 @@ void tray_icon::add_to_shell() {
 void tray_icon::remove() {
     if (added_) {
         data_.uFlags = 0;
-        g_shell_call(NIM_DELETE, &data_);
+        remove_from_shell(data_);
         added_ = false;
     }
     // The hidden window goes also when the shell refused the icon, so that a

@@ -1,14 +1,24 @@
 #!/usr/bin/env python3
 """Writes a demonstration store for the service's stand-in.
 
-    demo_store.py FOLDER [--tracks N]
+    demo_store.py FOLDER [--tracks N] [--tones SECONDS,...] [--answer-size N] [--rate KB] [--output-ms MS]
 
 FOLDER/tracks/demoN.mp3: N short generated tracks (plucked chords, made
 with sox and lame; a track that exists already is kept) and
 FOLDER/scenario.json: a store (id "demo", password "demo") that knows every
 PC, so that a player's first start logs in by itself, and whose login names
-the channel 1052 ("데모 채널") that holds those tracks. Prints the
-scenario's path.
+the channel 1052 ("데모 채널") that holds those tracks and turns the music
+cache on. Each channel request is answered with --answer-size tracks (the
+login's list limit, 10, by default; at most the whole channel) from where
+the last answer ended, so the channel goes round. Prints the scenario's path.
+
+--tones makes steady sine tones instead (FOLDER/tracks/toneN.mp3, without
+the encoder's Info frame), track N at tone_hz(N), as many seconds as the
+list gives for it (the last value repeats), so that a recording tells which
+track played when. --rate sets
+the download limit of the login in kilobytes per second (default 100),
+--output-ms the player's output buffer (the login key "output"; default:
+none sent, the player keeps its own).
 """
 import argparse
 import json
@@ -34,37 +44,71 @@ def make_track(path, chord):
     os.remove(wav)
 
 
+def tone_hz(number):
+    """The pitch of tone track number (1, 2, ...)."""
+    return 300 + 120 * (number - 1)
+
+
+def make_tone(path, hz, seconds):
+    wav = path[:-4] + ".wav"
+    subprocess.run(["sox", "-q", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", str(seconds), "sine",
+                    str(hz), "vol", "0.5"], check=True)
+    # No Info frame (-t): the player plays that frame as 26 ms of silence,
+    # which would stand between every two tones.
+    subprocess.run(["lame", "--quiet", "-t", "-b", "128", wav, path + ".tmp"], check=True)
+    os.replace(path + ".tmp", path)
+    os.remove(wav)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("folder")
     parser.add_argument("--tracks", type=int, default=4)
+    parser.add_argument("--tones", default="")
+    parser.add_argument("--answer-size", type=int, default=10)
+    parser.add_argument("--rate", type=int, default=100)
+    parser.add_argument("--output-ms", type=int, default=0)
     args = parser.parse_args()
     folder = os.path.abspath(args.folder)
     tracks_folder = os.path.join(folder, "tracks")
     os.makedirs(tracks_folder, exist_ok=True)
-    seconds = int(NOTE_SECONDS * 4 * ROUNDS + 0.999)
+    tones = [float(x) for x in args.tones.split(",") if x.strip()]
     tracks = []
     for i in range(1, max(1, args.tracks) + 1):
-        path = os.path.join(tracks_folder, "demo%d.mp3" % i)
-        if not os.path.isfile(path):
-            make_track(path, CHORDS[(i - 1) % len(CHORDS)])
-        tracks.append({"number": 100 + i, "length": str(seconds), "offset": "0", "title": "데모 곡 %d" % i,
-                       "artist": "데모 가수", "album": "데모 앨범", "file": "demo%d.mp3" % i, "source": path})
+        if tones:
+            seconds = tones[min(i, len(tones)) - 1]
+            name = "tone%d.mp3" % i
+            path = os.path.join(tracks_folder, name)
+            make_tone(path, tone_hz(i), seconds)
+        else:
+            seconds = NOTE_SECONDS * 4 * ROUNDS
+            name = "demo%d.mp3" % i
+            path = os.path.join(tracks_folder, name)
+            if not os.path.isfile(path):
+                make_track(path, CHORDS[(i - 1) % len(CHORDS)])
+        tracks.append({"number": 100 + i, "length": str(int(seconds + 0.999)), "offset": "0",
+                       "title": "데모 곡 %d" % i, "artist": "데모 가수", "album": "데모 앨범", "file": name,
+                       "source": path})
     scenario = {
         "store": {"usertype": "A", "storetop": "T001", "storemother": "M001", "storecode": "S001",
                   "storeid": "demo", "storename": "데모 매장"},
         "users": [{"userid": "demo", "userpw": "demo"}],
         "known_pcs": [{"usermac": "*", "userid": "demo", "userpw": "demo"}],
-        "login": {"Music_Volume": "80|0|80|0", "playtype": "1|100|1000|0|10|1000", "channel": "음악방송|1052",
+        # playtype: the music cache on, the download limit, 1000 cached
+        # files, no packet retry, the list limit, the linger time.
+        "login": {"Music_Volume": "80|0|80|0", "playtype": "1|%d|1000|0|10|1000" % args.rate,
+                  "channel": "음악방송|1052",
                   "channeltitle": "데모 채널", "duplicate": "1", "skip": "1", "listenlog": "1",
                   "anne_volume_linkage": "1", "vm": "0", "logininfo": "L1"},
         "categories": {"음악방송": [1052], "auto": [1052]},
         "channels": [{"id": 1052, "extra": "", "tempo": "nomal", "title": "데모 채널", "description": "데모",
-                      "genre": "가요", "purpose": "매장", "tracks": tracks}],
+                      "genre": "가요", "purpose": "매장", "answer_size": args.answer_size, "tracks": tracks}],
         "announcements": [],
         "reservations": {},
         "timetable": [],
     }
+    if args.output_ms > 0:
+        scenario["login"]["output"] = str(args.output_ms)
     path = os.path.join(folder, "scenario.json")
     with open(path + ".tmp", "w", encoding="utf-8") as f:
         json.dump(scenario, f, ensure_ascii=False, indent=1)

@@ -24,6 +24,12 @@ the stand-in makes a silent MPEG-1 layer III file of the entry's length
 ("seconds", else its length field, at most 600 s). The key "files" maps other
 paths ("/logo.png") to Linux files.
 
+A channel's track list ("rux_song_check.php") moves on as the service's
+does: each answer holds "answer_size" tracks (at most, and by default, as
+many as the channel has: no track twice in one answer) starting where the
+channel's last answer ended, round and round.
+A channel with "track_pages" (lists of tracks) answers the next page instead.
+
 Faults (faults.json in the state folder, read at every request; the test may
 rewrite it): a list of rules, the first that matches answers instead.
   "script"  the script's file name ("rux_song_check.php"), a GET path
@@ -190,6 +196,7 @@ class scenario_service:
         self.fault_hits = {}
         self.fault_text = None
         self.page_counts = {}
+        self.answer_starts = {}
         self.reports = []
         self.uploads = []  # (number, bytes) of every log upload
         self.applied = []
@@ -467,6 +474,13 @@ class scenario_service:
             n = self.page_counts.get(c["id"], 0)
             self.page_counts[c["id"]] = n + 1
             tracks = pages[n % len(pages)]
+        elif tracks:
+            # The channel moves on: each answer starts where the last one
+            # ended, round and round.
+            size = min(int(c.get("answer_size") or len(tracks)), len(tracks))
+            start = self.answer_starts.get(c["id"], 0)
+            tracks = [tracks[(start + k) % len(tracks)] for k in range(size)]
+            self.answer_starts[c["id"]] = (start + size) % len(c["tracks"])
 
         def line(t):
             return "^".join([str(t.get("number", "")), "x", t.get("extra", ""), str(t.get("length", "")),

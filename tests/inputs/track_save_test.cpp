@@ -8,6 +8,7 @@
 #include <vector>
 #include "track_cache_impl.h"
 #include "track_test_support.h"
+#include "zel_play_reader.h"
 #include "zel_save_reader.h"
 
 namespace {
@@ -56,7 +57,9 @@ TEST_F(track_save, downloads_once_and_fetches_a_wrong_sized_file_again) {
         zel_save_reader r;
         EXPECT_FALSE(r.open(url.c_str()));
     }
-    EXPECT_EQ(served.server().requests().size(), requests + 1);
+    ASSERT_EQ(served.server().requests().size(), requests + 1);
+    // The length is asked without the file's bytes.
+    EXPECT_EQ(served.server().requests().back().method, "HEAD");
     EXPECT_EQ(track_test::logged().size(), 1u);
 
     // Wrong size: deleted, logged, downloaded again from byte 0.
@@ -220,4 +223,35 @@ TEST(track_net, options_and_the_empty_poll_limit) {
     EXPECT_EQ(track_net::rate(1000000, 0), 0);
     EXPECT_EQ(track_net::rate(60000, 1000), 60000);
     EXPECT_EQ(track_net::rate(3, 2), 1500);
+}
+
+// A track that plays from the server now is not downloaded a second time
+// beside it: the cache takes the next track and comes back to it after.
+TEST_F(track_save, the_cache_leaves_a_track_that_plays_from_the_server_for_later) {
+    const std::string body = track_test::body(100000);
+    ASSERT_TRUE(served.serve(body));
+    const std::wstring playing = served.url(L"p1.mp3"), next = served.url(L"n1.mp3");
+    track_cache_impl cache;
+    cache.prepare();
+    {
+        zel_play_reader reader;
+        ASSERT_TRUE(reader.open(playing.c_str()));
+        EXPECT_FALSE(reader.plays_from_file());
+        std::vector<list_info> list = {entry(served.url(L"first.mp3")), entry(playing), entry(next)};
+        cache.enqueue(0, &list);
+        for (int i = 0; i < 5 && !cache.current_download(); ++i) cache.tick_now();
+        ASSERT_NE(cache.current_download(), nullptr);
+        EXPECT_EQ(std::wstring(cache.current_download()->path()), cache_file(next));
+        EXPECT_EQ(cache.queued_paths(), (std::vector<std::wstring>{playing}));
+        ASSERT_TRUE(finish(*cache.current_download()));
+        cache.tick_now();  // the next one is done; the playing one still waits
+        EXPECT_EQ(cache.current_download(), nullptr);
+        EXPECT_EQ(cache.queued_paths(), (std::vector<std::wstring>{playing}));
+    }
+    // It has finished playing: now it is downloaded.
+    cache.tick_now();
+    ASSERT_NE(cache.current_download(), nullptr);
+    EXPECT_EQ(std::wstring(cache.current_download()->path()), cache_file(playing));
+    ASSERT_TRUE(finish(*cache.current_download()));
+    cache.clear();
 }

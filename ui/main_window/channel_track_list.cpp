@@ -48,10 +48,7 @@ void channel_track_list::load(const std::vector<track_record>& records) {
 
     for (size_t i = 0; i < tracks_.size() && i < max_listed; ++i) listed_.push_back(&tracks_[i]);
 
-    if (track_cache* cache = services_.music_cache()) {
-        cache->enqueue(services_.current_channel_id(), &entries);
-        services_.release_cache(cache);
-    }
+    cache_tracks(entries);
 
     const int id = services_.current_channel_id();
     if (id != 0) {
@@ -62,6 +59,15 @@ void channel_track_list::load(const std::vector<track_record>& records) {
 
     services_.set_view_count(static_cast<int>(listed_.size()));
     if (listener_) listener_->on_channel_loaded();
+}
+
+void channel_track_list::cache_tracks(const std::vector<list_info>& entries) {
+    track_cache* cache = services_.music_cache();
+    if (!cache) return;
+    std::vector<list_info> queued(entries);
+    if (!queued.empty()) queued.push_back(entries.front());
+    cache->enqueue(services_.current_channel_id(), &queued);
+    services_.release_cache(cache);
 }
 
 void channel_track_list::relist() {

@@ -67,6 +67,11 @@ public:
     // Rebuilds listed_tracks from the track vector (after the now-playing
     // list rotated or refilled it) and tells the listener.
     void relist();
+    // Hands tracks to the track cache when the music cache is on: the first
+    // plays now and is queued last (the cache leaves it while it still plays
+    // from the server), so that the channel's next round finds every track
+    // on disk.
+    void cache_tracks(const std::vector<list_info>& entries);
 
 private:
     channel_track_services& services_;

@@ -107,7 +107,10 @@ void playlist_view::set_playlist(playlist* list) {
     } else {
         set_selection_color(0xFFFFFF);
         set_text_colors(0, 0);
-        if (music) music->set_play_mode(3);
+        // In order, round the list: the engine goes on to the next entry
+        // on the same output, without a gap; each start refills the list
+        // before nothing would follow.
+        if (music) music->set_play_mode(1);
         channel_mode_ = true;
     }
     services_.fades_off();

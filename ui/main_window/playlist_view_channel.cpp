@@ -16,6 +16,27 @@ namespace {
 const size_t keep_whole_from = 5;
 
 bool same_path(const wchar_t* a, const wchar_t* b) { return a && b && _wcsicmp(a, b) == 0; }
+
+bool same_key(const track_record& r, const std::wstring& key) {
+    return _wcsicmp(path_key(r.path).c_str(), key.c_str()) == 0;
+}
+
+// The records that follow the playing one must not start with it again.
+void drop_leading(std::vector<track_record>& records, const std::wstring& key) {
+    size_t n = 0;
+    while (n < records.size() && same_key(records[n], key)) ++n;
+    records.erase(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+// The tracks after record i of a channel's list, in order, round to the
+// one before it: what plays when the service has nothing new.
+std::vector<track_record> own_following(const std::vector<track_record>& tracks, size_t i,
+                                        const std::wstring& key) {
+    std::vector<track_record> out;
+    for (size_t n = 1; n < tracks.size(); ++n) out.push_back(tracks[(i + n) % tracks.size()]);
+    drop_leading(out, key);
+    return out;
+}
 }  // namespace
 
 void playlist_view::channel_step(const list_info& entry) {
@@ -27,7 +48,10 @@ void playlist_view::channel_step(const list_info& entry) {
     playlist* list = music ? music->playlist_at(1) : nullptr;
     const int z = list && entry.id ? list->index_of(entry.id) : -1;
     std::vector<track_record>* tracks = channel ? channel->tracks() : nullptr;
-    if (z > 0 && tracks && !tracks->empty()) {
+    // Nothing follows the playing entry: without a refill the player would
+    // go round to the top of the playlist (or play this entry again).
+    const bool last = z >= 0 && z == static_cast<int>(list->count()) - 1;
+    if ((z > 0 || last) && tracks && !tracks->empty()) {
         size_t i = 0;
         while (i < tracks->size() && !same_path((*tracks)[i].path, entry.path)) ++i;
         if (i < tracks->size()) {
@@ -35,7 +59,7 @@ void playlist_view::channel_step(const list_info& entry) {
             const int limit = static_cast<int>(services_.list_limit());
             const int count = static_cast<int>(list->count());
             bool rotate = true;
-            if (z == limit || (count < limit && z == count - 1)) {
+            if (z == limit || last) {
                 std::vector<track_record> fresh;
                 const int id = services_.current_channel_id();
                 if (id == 0 || services_.select_channel(id, fresh, true)) {
@@ -48,19 +72,40 @@ void playlist_view::channel_step(const list_info& entry) {
                     const std::wstring key = path_key(entry.path);
                     size_t k = 0;
                     while (k < fresh.size() && _wcsicmp(path_key(fresh[k].path).c_str(), key.c_str()) != 0) ++k;
-                    if (k >= keep_whole_from) {
+                    // The service's list as it came, for the case that
+                    // nothing of it is left below.
+                    const std::vector<track_record> answer = fresh;
+                    // A list without the playing track holds nothing that
+                    // was played: it is kept whole as well.
+                    if (k >= keep_whole_from || k == fresh.size()) {
                         if (!fresh.empty()) fresh.front().start_offset = timex_span(0);
                     } else {
                         fresh.erase(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(
                                                                        std::min(k + 1, fresh.size())));
                     }
+                    // When the service brings nothing new, the channel goes on
+                    // with its tracks after the playing one: those of the
+                    // service's list, or else those it had.
+                    drop_leading(fresh, key);
+                    if (fresh.empty() && k < answer.size()) fresh = own_following(answer, k, key);
+                    if (fresh.empty()) fresh = own_following(*tracks, i, key);
                     tracks->clear();
                     tracks->push_back(playing);
                     tracks->insert(tracks->end(), fresh.begin(), fresh.end());
                     if (!fresh.empty()) list->add(std::vector<list_info>(fresh.begin(), fresh.end()));
+                    channel->cache_tracks(std::vector<list_info>(tracks->begin(), tracks->end()));
                 }
             }
-            if (rotate) std::rotate(tracks->begin(), tracks->begin() + static_cast<std::ptrdiff_t>(i), tracks->end());
+            if (rotate) {
+                std::rotate(tracks->begin(), tracks->begin() + static_cast<std::ptrdiff_t>(i), tracks->end());
+                // The player goes round to the playlist's top next: when
+                // that is this same track again, it is left out.
+                if (last && z > 0) {
+                    list_info* top = list->at(0);
+                    if (top && _wcsicmp(path_key(top->path).c_str(), path_key(entry.path).c_str()) == 0)
+                        list->remove(std::vector<int>{0});
+                }
+            }
             channel->relist();
             set_item_count(static_cast<int>(channel->listed_tracks().size()));
         }

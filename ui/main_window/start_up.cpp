@@ -110,6 +110,29 @@ HWND close_player(HWND main) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     return nullptr;
 }
+
+// Hiding a window may wait on the window system (under Wine without a window
+// manager, two seconds for the window's withdrawn state): the announcement
+// window is hidden by a timer, a second after the login's work, so that the
+// channel that the login starts reaches its first sound first.
+const UINT hide_delay_ms = 1000;
+HWND g_info_to_hide = nullptr;
+
+struct info_window_hider {
+    static void CALLBACK on_timer(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        HWND info = g_info_to_hide;
+        g_info_to_hide = nullptr;
+        if (info && IsWindow(info)) ShowWindow(info, SW_HIDE);
+    }
+};
+
+void hide_after_login_work(HWND info) {
+    g_info_to_hide = info;
+    if (SetTimer(nullptr, 0, hide_delay_ms, &info_window_hider::on_timer)) return;
+    g_info_to_hide = nullptr;
+    ShowWindow(info, SW_HIDE);
+}
 }  // namespace
 
 bool is_stale_equalizer_preset(const double (&values)[11]) {
@@ -225,7 +248,7 @@ HWND run_start_up(HINSTANCE host, startup_services& services) {
     if (direct) {
         if (!services.announcement_playing()) {
             HWND info = windows->info_window();
-            if (info) ShowWindow(info, SW_HIDE);
+            if (info) hide_after_login_work(info);
         }
         o.user_id = id;
         o.password = o.server_password.length() > 0 ? o.server_password : password;

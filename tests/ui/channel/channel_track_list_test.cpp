@@ -58,8 +58,11 @@ TEST_F(channel_track_list_test, a_channel_of_55_tracks_while_the_default_playlis
     EXPECT_EQ(list.listed_tracks()[39], &(*list.tracks())[39]);
     EXPECT_EQ(services.view_counts, (std::vector<int>{40}));
     EXPECT_EQ(services.cache.enqueued.size(), 1u);
-    ASSERT_EQ(services.cache.enqueued.back().size(), 55u);
+    // Every track, and the first (which plays now) once more at the end.
+    ASSERT_EQ(services.cache.enqueued.back().size(), 56u);
     EXPECT_EQ(services.cache.enqueued.back()[0], tracks[0].path);
+    EXPECT_EQ(services.cache.enqueued.back()[54], tracks[54].path);
+    EXPECT_EQ(services.cache.enqueued.back()[55], tracks[0].path);
     EXPECT_EQ(services.cache.channel_keys, (std::vector<int>{1052}));
     EXPECT_EQ(services.stored, (std::vector<std::wstring>{L"app/channel=음악방송|1052"}));
     EXPECT_EQ(listener.calls, 1);

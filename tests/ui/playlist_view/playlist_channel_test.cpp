@@ -163,3 +163,90 @@ TEST_F(now_playing_channel, a_refill_that_finds_the_playing_track_early_drops_wh
     EXPECT_EQ(text((*services.tracks.tracks())[1].path), text(answer[3].path));
     EXPECT_EQ(music.channel()->count(), 4u);
 }
+
+// A channel played for several rounds, the player going on to the next
+// entry of the channel playlist (round to its top) after every start, as it
+// does in channel mode. Whatever the service answers to a refill, the
+// channel's tracks play in order, round after round, and no track plays
+// twice in a row unless the channel holds only that one.
+namespace {
+
+struct round_case {
+    const char* name;
+    int tracks;        // the channel's tracks, in order
+    unsigned limit;    // the login's list limit
+    int answer_size;   // 0: each answer is the whole channel; N: N tracks from where the last answer ended
+    int answers;       // answers before the service fails (-1: it never fails)
+    int channel_id;    // 0: no channel is current, nothing is asked
+};
+
+void PrintTo(const round_case& c, std::ostream* out) { *out << c.name; }
+
+struct channel_rounds : now_playing_list, ::testing::WithParamInterface<round_case> {};
+
+int track_number(const wchar_t* path) {
+    const std::wstring p = text(path);
+    const size_t slash = p.rfind(L'/');
+    return slash == std::wstring::npos ? -1 : _wtoi(p.c_str() + slash + 1);
+}
+
+}  // namespace
+
+TEST_P(channel_rounds, the_channel_goes_round_in_order_without_repeats) {
+    const round_case c = GetParam();
+    const std::vector<track_record> all = channel_tracks(c.tracks);
+    size_t cursor = 0;
+    int answered = 0;
+    auto answer = [&](std::vector<track_record>& out) {
+        if (c.answers >= 0 && answered >= c.answers) return false;
+        ++answered;
+        const size_t n = c.answer_size ? static_cast<size_t>(c.answer_size) : all.size();
+        out.clear();
+        for (size_t k = 0; k < n; ++k) out.push_back(all[(cursor + k) % all.size()]);
+        if (c.answer_size) cursor = (cursor + n) % all.size();
+        return true;
+    };
+    services.limit = c.limit;
+    services.channel_svc.channel_id = c.channel_id;
+    services.select = [&](int, std::vector<track_record>& out, bool) { return answer(out); };
+
+    std::vector<track_record> first;
+    ASSERT_TRUE(answer(first));
+    load_channel(first);
+    ASSERT_EQ(music.plays().size(), 1u);
+
+    std::vector<int> played;
+    list_info now = *music.channel()->at(0);
+    const int starts = 4 * c.tracks + 3;
+    for (int s = 0; s < starts; ++s) {
+        track_started(now);
+        played.push_back(track_number(now.path));
+        playlist* list = music.channel();
+        const int at = list->index_of(now.id);
+        ASSERT_GE(at, 0) << "start " << s;
+        now = *list->at((static_cast<unsigned>(at) + 1) % list->count());
+    }
+    std::wstring heard;
+    for (int t : played) heard += std::to_wstring(t) + L" ";
+    EXPECT_EQ(played.front(), 0);
+    for (size_t s = 1; s < played.size(); ++s) {
+        ASSERT_EQ(played[s], (played[s - 1] + 1) % c.tracks) << "start " << s << ", heard: " << heard.c_str();
+    }
+    EXPECT_LE(services.tracks.listed_tracks().size(), 40u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    answers, channel_rounds,
+    ::testing::Values(round_case{"one_track", 1, 10, 0, -1, 1052},
+                      round_case{"two_tracks_same_answer", 2, 10, 0, -1, 1052},
+                      round_case{"four_tracks_same_answer", 4, 10, 0, -1, 1052},
+                      round_case{"six_tracks_same_answer", 6, 10, 0, -1, 1052},
+                      round_case{"seven_tracks_three_at_a_time", 7, 3, 3, -1, 1052},
+                      round_case{"six_tracks_four_at_a_time", 6, 10, 4, -1, 1052},
+                      round_case{"four_tracks_moving_answers", 4, 10, 10, -1, 1052},
+                      round_case{"six_tracks_moving_answers", 6, 10, 10, -1, 1052},
+                      round_case{"twelve_tracks_moving_answers", 12, 10, 10, -1, 1052},
+                      round_case{"four_tracks_service_down", 4, 10, 0, 1, 1052},
+                      round_case{"six_tracks_one_refill_then_down", 6, 10, 0, 2, 1052},
+                      round_case{"five_tracks_no_channel_id", 5, 10, 0, -1, 0}),
+    [](const ::testing::TestParamInfo<round_case>& info) { return std::string(info.param.name); });

@@ -95,10 +95,11 @@ TEST_F(now_playing_list, the_status_line_and_the_modes) {
     EXPECT_EQ(skin.right, L"2026-12-11 09:00:00");
     EXPECT_EQ(skin.left, L"전체 3곡, 총 1분 1초");
 
-    // Channel mode: the version text, play mode 3, the channel's rows.
+    // Channel mode: the version text, in order round the list, the
+    // channel's rows.
     load_channel(channel_tracks(3));
     EXPECT_EQ(skin.left, L"ver 1.0.0.0.0");
-    EXPECT_EQ(music.mode, 3);
+    EXPECT_EQ(music.mode, 1);
     EXPECT_EQ(view->get_item_count(), 3);
     EXPECT_EQ(view->get_item_text(0, 1).wvalue(), std::wstring(L"곡0"));
     EXPECT_FALSE(skin.hidden.empty());
