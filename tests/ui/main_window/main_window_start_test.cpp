@@ -208,6 +208,27 @@ RECT rect_of(HWND hwnd) {
 
 }  // namespace
 
+// The comparison behind the first start's screen checks reads the display,
+// not the window: pixels a window painted reach the display only when its
+// thread lets them, and until then the two disagree.
+TEST(screen_comparison, sees_pixels_that_have_not_reached_the_display) {
+    window_rig::host_window host(60, 60, 120, 80, RGB(255, 0, 0));
+    HWND hwnd = host.hwnd();
+    ASSERT_TRUE(window_rig::pump_until([&] { return compare_with_screen(hwnd).agrees(100); }))
+        << "the red window reaches the screen";
+    HDC dc = GetDC(hwnd);
+    const RECT all = {0, 0, 120, 80};
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    FillRect(dc, &all, blue);
+    DeleteObject(blue);
+    ReleaseDC(hwnd, dc);
+    const screen_comparison stale = compare_with_screen(hwnd);
+    EXPECT_EQ(stale.own.count(RGB(0, 0, 255)), 120 * 80);
+    EXPECT_FALSE(stale.agrees(50)) << stale.equal << " of " << stale.compared << " pixels already blue on the screen";
+    EXPECT_TRUE(window_rig::pump_until([&] { return compare_with_screen(hwnd).agrees(100); }))
+        << "the blue window reaches the screen once the thread is idle";
+}
+
 TEST_F(main_window_start_test, stored_credentials_log_in_and_the_logins_channel_plays) {
     // The login reply names "음악방송|1052"; channel 1052's first track is
     // real music, its second a minute of the stand-in's silence.
