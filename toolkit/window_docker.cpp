@@ -201,7 +201,7 @@ LRESULT window_docker::handle(HWND window, UINT msg, WPARAM wparam, LPARAM lpara
         snap(window, reinterpret_cast<WINDOWPOS*>(lparam));
         break;
     case WM_WINDOWPOSCHANGED:
-        follow_main(window, reinterpret_cast<const WINDOWPOS*>(lparam));
+        follow_main(window);
         break;
     default:
         if (msg == msg_core_raise_main && main && wparam == 0) raise_group();
@@ -248,14 +248,18 @@ void window_docker::snap(HWND window, WINDOWPOS* pos) {
     pos->y = m.y + dy;
 }
 
-void window_docker::follow_main(HWND window, const WINDOWPOS* pos) {
+void window_docker::follow_main(HWND window) {
     auto_sync lock(lock_);
     if (!main_window_ || window != main_window_) return;
     const RECT main_rect = window_rect(window);
-    // Where the main window was: the last position, unless this change was
-    // not a move at all (Z order, size), which moves nothing.
-    POINT offset = {main_rect.left - last_main_position_.x, main_rect.top - last_main_position_.y};
-    if (pos && (pos->flags & SWP_NOMOVE)) offset = POINT();
+    // The offset from where the main window stood at the last notification,
+    // whatever this notification says of itself: a move that activates the
+    // main window (SetWindowPos without SWP_NOACTIVATE while another window,
+    // such as a modal dialog, is active) raises the group from WM_ACTIVATE
+    // before its own WM_WINDOWPOSCHANGED arrives, so the first notice of the
+    // new position is a Z-order change flagged SWP_NOMOVE. A change that
+    // really moved nothing finds the offset zero.
+    const POINT offset = {main_rect.left - last_main_position_.x, main_rect.top - last_main_position_.y};
 
     std::vector<HWND> candidates;
     for (const auto& entry : registered_)

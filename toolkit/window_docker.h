@@ -55,7 +55,7 @@ public:
 private:
     LRESULT handle(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
     void snap(HWND window, WINDOWPOS* pos);
-    void follow_main(HWND window, const WINDOWPOS* pos);
+    void follow_main(HWND window);
     bool keep_visible(HWND window, bool shown);
     bool restore_procedure(HWND window);
 

@@ -81,7 +81,10 @@ zel_wine_start() {
 # the machine set-up installs (fonts-nanum), so that Korean text has glyphs
 # and the same face on every machine; Wine draws the windows' frames and
 # captions itself, since no window manager runs on Xvfb, so that captures
-# show whole windows; and Wine's own fonts (fonts-wine: Tahoma, and Marlett
+# show whole windows, and manages every window itself: a window left to a
+# window manager that is not there makes Wine wait 2 s at each hiding (for
+# a state change that never comes) while the program's other windows reach
+# the screen no more; and Wine's own fonts (fonts-wine: Tahoma, and Marlett
 # for caption buttons, scroll arrows and check marks) are linked into the
 # prefix's font folder, where this Wine build finds them. Each step is done
 # once per prefix.
@@ -92,7 +95,7 @@ zel_wine_settings() {
             [ -e "$fonts/${font##*/}" ] || ln -s "$font" "$fonts/"
         done
     fi
-    local marker="$WINEPREFIX/.zel_settings_1"
+    local marker="$WINEPREFIX/.zel_settings_2"
     [ -f "$marker" ] && return 0
     local reg="$ZEL_WINE_DIR/zel_settings.reg" face value
     {
@@ -103,7 +106,7 @@ zel_wine_settings() {
             case "$face" in *체|*Che) value=NanumGothicCoding ;; 바탕|Batang) value=NanumMyeongjo ;; esac
             printf '"%s"="%s"\r\n' "$face" "$value"
         done
-        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n'
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n"Managed"="N"\r\n'
     } | iconv -f UTF-8 -t UTF-16 >"$reg"
     if wine regedit /S "$reg" </dev/null >/dev/null 2>&1; then
         touch "$marker"

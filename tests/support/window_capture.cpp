@@ -145,6 +145,84 @@ pixel_image capture_window(HWND hwnd) {
     return image;
 }
 
+namespace {
+// The window's region in its own coordinates: its shape when it has one,
+// else its whole rectangle.
+HRGN own_region(HWND hwnd, const RECT& r) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(hwnd, region) == ERROR) {
+        DeleteObject(region);
+        region = CreateRectRgn(0, 0, r.right - r.left, r.bottom - r.top);
+    }
+    return region;
+}
+
+void paint_outside(pixel_image& image, HRGN region) {
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (!PtInRegion(region, x, y)) {
+                uint8_t* p = &image.rgb[(static_cast<size_t>(y) * image.width + x) * 3];
+                p[0] = 255;
+                p[1] = 0;
+                p[2] = 255;
+            }
+}
+
+// The part of the window a user can see, in its own coordinates.
+HRGN visible_region(HWND hwnd, const RECT& r) {
+    HRGN visible = own_region(hwnd, r);
+    HRGN screen = CreateRectRgn(-r.left, -r.top, GetSystemMetrics(SM_CXSCREEN) - r.left,
+                                GetSystemMetrics(SM_CYSCREEN) - r.top);
+    CombineRgn(visible, visible, screen, RGN_AND);
+    DeleteObject(screen);
+    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        RECT a;
+        if (!IsWindowVisible(above) || !GetWindowRect(above, &a) || IsRectEmpty(&a)) continue;
+        HRGN cover = own_region(above, a);
+        OffsetRgn(cover, a.left - r.left, a.top - r.top);
+        CombineRgn(visible, visible, cover, RGN_DIFF);
+        DeleteObject(cover);
+    }
+    return visible;
+}
+}  // namespace
+
+pixel_image capture_screen_at(HWND hwnd) {
+    RECT r;
+    if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &r)) return pixel_image();
+    HDC dc = GetDC(nullptr);
+    pixel_image image = capture_dc(dc, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ReleaseDC(nullptr, dc);
+    HRGN region = own_region(hwnd, r);
+    HRGN screen = CreateRectRgn(-r.left, -r.top, GetSystemMetrics(SM_CXSCREEN) - r.left,
+                                GetSystemMetrics(SM_CYSCREEN) - r.top);
+    CombineRgn(region, region, screen, RGN_AND);
+    DeleteObject(screen);
+    paint_outside(image, region);
+    DeleteObject(region);
+    return image;
+}
+
+screen_comparison compare_with_screen(HWND hwnd) {
+    screen_comparison c;
+    RECT r;
+    if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &r)) return c;
+    // The screen first: a window that has painted but not yet reached the
+    // display shows its new pixels in its own capture only.
+    c.screen = capture_screen_at(hwnd);
+    c.own = capture_window(hwnd);
+    if (c.own.width != c.screen.width || c.own.height != c.screen.height) return c;
+    HRGN visible = visible_region(hwnd, r);
+    for (int y = 0; y < c.own.height; ++y)
+        for (int x = 0; x < c.own.width; ++x) {
+            if (!PtInRegion(visible, x, y)) continue;
+            ++c.compared;
+            if (c.own.at(x, y) == c.screen.at(x, y)) ++c.equal;
+        }
+    DeleteObject(visible);
+    return c;
+}
+
 bool write_png(const pixel_image& image, const std::wstring& path) {
     if (image.empty()) return false;
     std::vector<uint8_t> rgb(image.rgb);

@@ -34,6 +34,24 @@ pixel_image capture_dc(HDC dc, int x, int y, int w, int h);
 // window's region painted magenta so that its shape shows.
 pixel_image capture_window(HWND hwnd);
 
+// What the screen shows at the window's place: the display's own pixels
+// (through the screen DC, as a screenshot of the whole display sees them),
+// not the window's. Pixels the screen does not cover, and pixels outside the
+// window's region, are magenta, as in capture_window.
+pixel_image capture_screen_at(HWND hwnd);
+
+// The window's own pixels against the screen's at its place, over the part
+// of the window a user can see: inside its region and the screen, and not
+// under another visible top-level window above it in the Z order.
+struct screen_comparison {
+    int compared = 0;  // pixels of the visible part
+    int equal = 0;     // of them, the same on the screen as in the window
+    pixel_image own, screen;
+    // Whether at least percent of the visible part (which is not empty) agrees.
+    bool agrees(int percent) const { return compared > 0 && equal * 100LL >= compared * 1LL * percent; }
+};
+screen_comparison compare_with_screen(HWND hwnd);
+
 // 8-bit RGB PNG of the pixels; false when it cannot be written.
 bool write_png(const pixel_image& image, const std::wstring& path);
 

@@ -118,6 +118,26 @@ TEST_F(docker, a_change_of_z_order_or_size_moves_no_docked_window) {
     EXPECT_AT(below, 220, 340);
 }
 
+TEST_F(docker, a_move_that_activates_the_main_window_takes_the_docked_windows_along) {
+    HWND m = main(200, 150, 300, 200);
+    HWND below = window(200, 350, 300, 100);
+    HWND below_that = window(200, 450, 300, 80);
+    ASSERT_NE(GetActiveWindow(), m);
+    // Without SWP_NOACTIVATE the move activates the main window, and the
+    // activation raises the group (Z-order changes of the main window that
+    // already stands at its new place) before the move's own notification.
+    window_rig::message_recorder seen({WM_ACTIVATE});
+    seen.init(m);
+    SetWindowPos(m, nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    window_rig::pump();
+    EXPECT_EQ(seen.count(WM_ACTIVATE), 1) << "the move activated the main window";
+    EXPECT_AT(m, 100, 120);
+    EXPECT_AT(below, 100, 320);
+    EXPECT_AT(below_that, 100, 420);
+    seen.deinit();
+    EXPECT_TRUE(give_activation_back());
+}
+
 TEST_F(docker, the_main_window_and_its_group_snap_to_the_work_area_as_a_whole) {
     const RECT work = work_area();
     HWND m = main(200, 150, 300, 200);

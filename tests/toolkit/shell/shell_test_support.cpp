@@ -18,6 +18,8 @@ LRESULT CALLBACK plain_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
+HWND g_anchor = nullptr;
+
 class shell_environment : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -40,12 +42,14 @@ public:
         anchor_ = CreateWindowExW(0, kPlainClass, L"", WS_POPUP | WS_VISIBLE, desktop_width - 1, desktop_height - 1,
                                   1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(anchor_, nullptr);
+        g_anchor = anchor_;
         SetForegroundWindow(anchor_);
         SetActiveWindow(anchor_);
         ASSERT_TRUE(window_rig::pump_until(
             [this] { return GetForegroundWindow() == anchor_ && GetActiveWindow() == anchor_; }, 20000));
     }
     void TearDown() override {
+        g_anchor = nullptr;
         DestroyWindow(anchor_);
         OleUninitialize();
     }
@@ -64,6 +68,14 @@ BOOL CALLBACK count_class(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 }  // namespace
+
+bool give_activation_back() {
+    if (!g_anchor) return false;
+    SetForegroundWindow(g_anchor);
+    SetActiveWindow(g_anchor);
+    return window_rig::pump_until([] { return GetForegroundWindow() == g_anchor && GetActiveWindow() == g_anchor; },
+                                  5000);
+}
 
 void set_main_window(HWND hwnd) {
     typedef void (*setter)(HWND);

@@ -19,6 +19,10 @@ const int desktop_height = 768;
 // Names the main window that the stand-in user-interface service reports.
 void set_main_window(HWND hwnd);
 
+// Activates the run's anchor window again after a test activated one of
+// its own windows; false when it could not.
+bool give_activation_back();
+
 RECT work_area();
 RECT rect_of(HWND hwnd);
 // Whether a lies above b in the Z order.
