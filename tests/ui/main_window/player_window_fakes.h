@@ -83,6 +83,8 @@ struct fake_player : music_player_view, call_log {
         return -1;
     }
     list_info* current_entry() override { return has_entry ? &entry : nullptr; }
+    critsec entry_lock;  // held by a test's stand-in playback thread while it replaces the entry
+    critsec* current_entry_lock() override { return &entry_lock; }
     void reset_first_playlist() override {
         add("reset_first");
         first.clear();

@@ -1,5 +1,7 @@
 // The main window's track display and event sinks, and its screenshots.
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "main_window_listeners.h"
 #include "play_event_bridge.h"
@@ -135,6 +137,36 @@ TEST_F(player_window_test, a_stream_title_appears_when_its_byte_position_plays) 
     player.has_entry = false;
     window->on_stream_title(false, stringx(L"무시"), 0);
     EXPECT_EQ(window->display_title(), L"지금 곡 ( 새 방송국 )");
+}
+
+// At a gapless hand-over the playback thread replaces the player's current
+// entry under the player's entry lock. A stream title that arrives meanwhile
+// (at once, or when its byte position plays) waits for the replacement and
+// goes onto the new entry; unguarded, it went onto the old one and was lost
+// (or raced with the copy that freed the old strings).
+TEST_F(player_window_test, a_stream_title_waits_while_the_playback_thread_replaces_the_entry) {
+    open();
+    for (bool at_position : {false, true}) {
+        SCOPED_TRACE(at_position ? "title due at a byte position" : "title at once");
+        player.entry = track(L"전 곡", L"가수", L"http://radio.example/a", L"1");
+        player.has_entry = true;
+        event_record<position_record> position;
+        if (at_position) window->on_stream_title(false, stringx(L"지금 곡"), 16000);  // due after 1 s at 128 kbps
+        std::atomic<bool> holding{false};
+        std::thread playback([&] {
+            player.entry_lock.enter();
+            holding = true;
+            Sleep(200);
+            player.entry = track(L"다음 곡", L"가수", L"http://radio.example/b", L"2");
+            player.entry_lock.leave();
+        });
+        while (!holding) Sleep(1);
+        if (at_position) post_position(hwnd(), position, 2.0, 128);
+        else window->on_stream_title(false, stringx(L"지금 곡"), 0);
+        playback.join();
+        EXPECT_STREQ(player.entry.id, L"2");
+        EXPECT_STREQ(player.entry.title, L"지금 곡");
+    }
 }
 
 TEST_F(player_window_test, the_end_of_a_scheduled_channel_restarts_the_stored_channel) {
