@@ -38,6 +38,9 @@ public:
     virtual void remove_tray_icon(HWND main) = 0;
     // The taskbar button of the main window while it sits in the tray.
     virtual void taskbar_tab(HWND main, bool shown) = 0;
+    // Releases the COM objects the host holds (the taskbar list); the main
+    // window calls it as it ends, before it shuts COM down on its thread.
+    virtual void release_shell_objects() = 0;
     // The service's home page in the browser.
     virtual void open_home_page() = 0;
 };
@@ -63,6 +66,7 @@ public:
     void add_tray_icon(HWND main) override;
     void remove_tray_icon(HWND main) override;
     void taskbar_tab(HWND main, bool shown) override;
+    void release_shell_objects() override;
     void open_home_page() override;
 
 private:

@@ -244,6 +244,7 @@ LRESULT player_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NCDESTROY:
         look_.remove();
         skin_ = nullptr;
+        s_.host->release_shell_objects();
         if (com_ready_) OleUninitialize();
         com_ready_ = false;
         PostQuitMessage(0);

@@ -228,6 +228,13 @@ struct fake_host : main_window_host, call_log {
     void add_tray_icon(HWND) override { add("tray_add"); }
     void remove_tray_icon(HWND) override { add("tray_remove"); }
     void taskbar_tab(HWND, bool) override {}
+    // Records whether COM still ran on this thread when the window let go of
+    // its shell objects (a probe: CoInitializeEx says S_FALSE when it did).
+    void release_shell_objects() override {
+        const HRESULT probe = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(probe)) CoUninitialize();
+        add(probe == S_FALSE ? "release_shell com_on" : "release_shell com_off");
+    }
     void open_home_page() override { add("home_page"); }
 };
 
