@@ -3,9 +3,11 @@
 #include <cmath>
 #include <thread>
 
+#include "main_window_lamps.h"
 #include "main_window_listeners.h"
 #include "play_event_bridge.h"
 #include "player_window_fakes.h"
+#include "skin_static.h"
 #include "window_capture.h"
 
 namespace ids = player_skin_ids;
@@ -287,6 +289,42 @@ TEST_F(player_window_test, window_state_and_colour_listeners_reach_the_window) {
     skins.on_skin(6);
     EXPECT_NE(window->look().text_colour(), before);
     EXPECT_EQ(window->look().text_colour(), player_skin::normal_text_colour(6));
+}
+
+// The settings dialog and the equalizer window switch the lamps of the main
+// window that is open (they used to reach nothing), and nothing once it is
+// gone.
+TEST_F(player_window_test, the_other_windows_switch_the_open_main_windows_lamps) {
+    open();
+    ASSERT_NE(registered_main_window_lamps(), nullptr);
+    auto pixels = [&](const RECT& r) {
+        std::vector<COLORREF> out;
+        HDC dc = look()->back_buffer().get_memdc();
+        GdiFlush();
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(dc, x, y));
+        return out;
+    };
+    const struct {
+        const char* name;
+        unsigned id;
+        void (*show)(bool);
+    } lamps[] = {{"normalisation", ids::norm_lamp, &show_main_window_norm_lamp},
+                 {"equalizer", ids::eq_lamp, &show_main_window_eq_lamp}};
+    for (const auto& lamp : lamps) {
+        SCOPED_TRACE(lamp.name);
+        skin_static* slot = look()->get_static(lamp.id);
+        ASSERT_NE(slot, nullptr);
+        lamp.show(false);
+        const std::vector<COLORREF> off = pixels(slot->rect);
+        lamp.show(true);
+        EXPECT_NE(pixels(slot->rect), off);
+        lamp.show(false);
+        EXPECT_EQ(pixels(slot->rect), off);
+    }
+    DestroyWindow(hwnd());
+    EXPECT_EQ(registered_main_window_lamps(), nullptr);
+    show_main_window_eq_lamp(true);  // no main window: nothing happens
 }
 
 // The window playing a channel in its three modes, written to the
