@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 #include "core.h"
+#include "drop_services.h"
 #include "equalizer_dialog.h"
 #include "login_manager.h"
 #include "main_window_lamps.h"
@@ -127,6 +128,15 @@ TEST_F(service_wiring_test, the_equalizer_and_the_settings_switch_the_main_windo
     set_main_window_lamps(nullptr);
     default_equalizer_host().show_eq_lamp(false);  // none registered: nobody is told
     EXPECT_EQ(lamps.told, (std::vector<std::string>{"eq on", "norm off", "norm on"}));
+}
+
+// The folders of dropped files reach every registered library_add_item
+// (the library window's open folder page); they used to go nowhere.
+TEST_F(service_wiring_test, dropped_folders_are_handed_to_the_library) {
+    core_drop_services drop;
+    drop.library_add(stringx(L"C:\\음악\\새 폴더"));
+    drop.library_add(stringx(L"D:\\music"));
+    EXPECT_EQ(recorder->library_folders(), (std::vector<std::wstring>{L"C:\\음악\\새 폴더", L"D:\\music"}));
 }
 
 // Always-on-top from the options load and from the login reaches the
