@@ -67,22 +67,13 @@ void CALLBACK post_quit(HWND, UINT, UINT_PTR id, DWORD) {
         PostQuitMessage(0);
 }
 
-// Gives every live dialog of the toolkit the chance to take the message.
-bool dialogs_take(MSG* msg) {
-    std::vector<dialog*> dialogs = *core::get_dlglist();
-    for (dialog* d : dialogs) {
-        if (d->pretranslate_message(msg)) return true;
-        if (d->get_hwnd() && IsDialogMessageW(d->get_hwnd(), msg)) return true;
-    }
-    return false;
-}
 
 int run_message_loop() {
     MSG msg;
     BOOL got;
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
         if (got == -1) break;
-        if (dialogs_take(&msg)) continue;
+        if (dialog::take_message(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -66,7 +66,7 @@ void player::play(list_info* entry) {
     // silent stop first.
     if (engine_) engine_->release();
     engine_ = make_engine_();
-    current_entry_ = *entry;
+    replace_current(*entry);
     if (!engine_) return;  // no engine component: nothing plays, nothing is told
     engine_->set_volume(static_cast<int>(volume_.load()));
     engine_->set_mute(muted_);
@@ -142,7 +142,21 @@ void player::select(const wchar_t* entry_id) {
     auto_sync guard(lock_);
     playlist* active = active_;
     if (!engine_ || !active) return;
+    auto_sync entries_guard(active->entries_lock());
     if (list_info* e = active->find_by_id(entry_id)) current_entry_ = *e;
+}
+
+// The user interface reads and retitles the current entry holding only the
+// active playlist's entry lock (it cannot reach the player's), so every
+// replacement holds that lock too, after the player's own.
+void player::replace_current(const list_info& entry) {
+    playlist* active = active_;
+    if (!active) {
+        current_entry_ = entry;
+        return;
+    }
+    auto_sync entries_guard(active->entries_lock());
+    current_entry_ = entry;
 }
 
 list_info* player::current() {

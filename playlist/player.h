@@ -5,7 +5,9 @@
 // steps through its active playlist by play mode and tells its listeners.
 //
 // Locking: `lock_` is recursive and guards every field; listeners are called
-// with it held. Lock order: the player's lock, then a playlist's lock, never
+// with it held. The current entry is also replaced only while the active
+// playlist's entry lock is held, so that the user interface, which sees only
+// play_manager, can read and retitle it under that lock alone. Lock order: the player's lock, then a playlist's lock, never
 // the reverse. advance runs on playback threads; everything else normally on
 // the user-interface thread.
 #include <atomic>
@@ -115,6 +117,7 @@ private:
     void save_view_state(playlist* list);
     void restore_view_state(playlist* list);
     void prune_handed();
+    void replace_current(const list_info& entry);
     template <class Fn>
     void notify(Fn fn) {
         for (play_listener* l : listeners_) fn(l);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "core.h"
@@ -20,10 +21,16 @@ std::map<HWND, dialog*> g_dialog_map;      // open dialogs, WM_INITDIALOG to WM_
 thread_local dialog* t_pending = nullptr;  // the dialog whose window this thread is creating
 
 // Dispatches every message already waiting on this thread, so that a dialog
-// created from a command handler does not start behind a backlog.
+// created from a command handler does not start behind a backlog. A quit
+// request is not a message to dispatch: it is posted again and the pump
+// stops, so that the thread's own loop still sees it and ends.
 void pump_pending_messages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -75,6 +82,25 @@ int dialog::modal(unsigned int template_id, HWND parent) {
 }
 
 bool dialog::pretranslate_message(MSG*) { return false; }
+
+// The list is copied under its lock, and only this thread's dialogs are
+// taken: another thread's dialog may end at any moment (its thread removes
+// it), while one of this thread's can only end inside the calls made here.
+bool dialog::take_message(MSG* message) {
+    std::vector<std::pair<HWND, dialog*>> mine;
+    {
+        auto_sync lock(g_dialog_lock);
+        const DWORD thread = GetCurrentThreadId();
+        for (dialog* d : *core::get_dlglist())
+            if (d->hwnd_ && GetWindowThreadProcessId(d->hwnd_, nullptr) == thread) mine.emplace_back(d->hwnd_, d);
+    }
+    for (const auto& entry : mine) {
+        if (find_dialog(entry.first) != entry.second) continue;  // ended by an earlier one of this walk
+        if (entry.second->pretranslate_message(message)) return true;
+        if (IsDialogMessageW(entry.first, message)) return true;
+    }
+    return false;
+}
 
 void dialog::presubclass_window(unsigned int, HWND) {}
 

@@ -31,6 +31,11 @@ public:
 
     HWND get_hwnd() const { return hwnd_; }
 
+    // For a thread's message loop: offers the message to each live dialog of
+    // the calling thread (pretranslate_message, then IsDialogMessage); true
+    // when one took it. Dialogs of other threads are left to their threads.
+    static bool take_message(MSG* message);
+
     static LRESULT CALLBACK hook_proc(int code, WPARAM wparam, LPARAM lparam);
     static INT_PTR CALLBACK dlgproc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 

@@ -61,6 +61,13 @@ bool cd_disc::read_toc() {
     return true;
 }
 
+void cd_disc::copy_table_from(const cd_disc& other) {
+    track_count_ = other.track_count_;
+    cddb_id_ = other.cddb_id_;
+    disc_id_ = other.disc_id_;
+    tracks_ = other.tracks_;
+}
+
 const cd_disc_track& cd_disc::track(int index) const {
     static const cd_disc_track none;
     return index >= 0 && index < static_cast<int>(tracks_.size()) ? tracks_[static_cast<size_t>(index)] : none;

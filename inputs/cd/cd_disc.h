@@ -39,6 +39,10 @@ public:
     cd_disc(const cd_disc&) = delete;
     cd_disc& operator=(const cd_disc&) = delete;
 
+    // Takes over another disc's table of contents, identifiers and records:
+    // a copy that a lookup can read while the drive table is not locked.
+    void copy_table_from(const cd_disc& other);
+
     // Reads the current drive's table of contents. False (no entries, both
     // identifiers 0) when the drive gives none.
     bool read_toc();

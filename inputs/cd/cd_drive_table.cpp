@@ -151,6 +151,22 @@ int drive_index(const wchar_t* letter) {
     return -1;
 }
 
+bool select_drive(int index) {
+    auto_sync guard(g_table.lock);
+    return index >= 0 && index < cd_ripper::drive_count() && make_current(index);
+}
+
+released_lock::released_lock() {
+    // Entering once more tells how deeply this thread holds the lock.
+    const int held = g_table.lock.enter();
+    depth_ = held - 1;
+    for (int i = 0; i < held; ++i) g_table.lock.leave();
+}
+
+released_lock::~released_lock() {
+    for (int i = 0; i < depth_; ++i) g_table.lock.enter();
+}
+
 cd_drive_record* record(int index) {
     return index >= 0 && index < max_drives ? &g_table.records[index] : nullptr;
 }

@@ -68,6 +68,25 @@ int drive_index(const wchar_t* letter);
 // letter), 0 outside the table.
 wchar_t drive_letter(int index);
 
+// Makes the drive with this index current in the extraction layer; false
+// (the previous one current again) when it cannot be selected.
+bool select_drive(int index);
+
+// Lets go of the table's lock for a scope, however deeply the calling
+// thread holds it, and takes it again as deeply at the end: for a long wait
+// (a modal lookup) that must not stop the other users of the drives. What
+// was read from the table before may have changed when the scope ends.
+class released_lock {
+public:
+    released_lock();
+    ~released_lock();
+    released_lock(const released_lock&) = delete;
+    released_lock& operator=(const released_lock&) = delete;
+
+private:
+    int depth_ = 0;
+};
+
 // The record of a drive index (0 .. 99), null outside; the record of an
 // opened disc.
 cd_drive_record* record(int index);

@@ -1,6 +1,7 @@
 #include "cd_extractor.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -52,18 +53,29 @@ BYTE cd_extractor::send_request(bool data_in, const BYTE* cdb, int cdb_length, v
 
 BYTE cd_extractor::send_to(int adapter, int target, int lun, bool data_in, const BYTE* cdb, int cdb_length,
                            void* data, DWORD length) {
-    // On the heap: a manager that has not completed the request when the
-    // wait ends may still write its block later, so a timed-out block is
-    // left to it.
-    auto* block = new (std::nothrow) aspi::srb_execute();
-    if (!block) return aspi::status_error;
+    // A manager that has not completed the request when the wait ends may
+    // still write its block, its data area and signal its event later. So
+    // the block carries a data area of its own (copied from and to the
+    // caller's buffer around the request), and a timed-out request keeps the
+    // block, the area and the event for good: the caller's buffer, which it
+    // frees on return, is never handed to the manager.
+    struct request {
+        aspi::srb_execute block;
+        BYTE area[1];  // length bytes, allocated with the block
+    };
+    void* memory = operator new(sizeof(request) + (length ? length : 1), std::nothrow);
+    if (!memory) return aspi::status_error;
+    auto* r = new (memory) request();
+    aspi::srb_execute* block = &r->block;
+    BYTE* area = reinterpret_cast<BYTE*>(memory) + offsetof(request, area);
+    if (data && length && !data_in) memcpy(area, data, length);
     block->header.command = aspi::cmd_execute;
     block->header.adapter = static_cast<BYTE>(adapter);
     block->header.flags = aspi::flag_post_event | (data_in ? aspi::flag_data_in : aspi::flag_data_out);
     block->target = static_cast<BYTE>(target);
     block->lun = static_cast<BYTE>(lun);
     block->data_length = length;
-    block->data = static_cast<BYTE*>(data);
+    block->data = data ? area : nullptr;
     block->sense_length = aspi::sense_size;
     block->cdb_length = static_cast<BYTE>(std::min(std::max(cdb_length, 0), 16));
     memcpy(block->cdb, cdb, block->cdb_length);
@@ -73,9 +85,13 @@ BYTE cd_extractor::send_to(int adapter, int target, int lun, bool data_in, const
         WaitForSingleObject(event, request_timeout_ms);
     BYTE status = *static_cast<volatile BYTE*>(&block->header.status);
     const bool pending = status == aspi::status_pending;
-    if (pending) status = aspi::status_timed_out;
-    if (event) CloseHandle(event);
-    if (!pending) delete block;
+    if (pending) {
+        status = aspi::status_timed_out;  // block, area and event stay with the manager
+    } else {
+        if (data && length && data_in) memcpy(data, area, length);
+        if (event) CloseHandle(event);
+        operator delete(memory);
+    }
     last_status = status;
     return status;
 }

@@ -22,7 +22,7 @@ bool cd_socket::create() {
     return socket_ != INVALID_SOCKET;
 }
 
-bool cd_socket::connect(const wchar_t* host, int port) {
+bool cd_socket::connect(const wchar_t* host, int port, bool (*give_up)(void*), void* context) {
     if (socket_ == INVALID_SOCKET || !host || !*host || port <= 0 || port > 65535) return false;
     const std::string name = utf::utf16_to_ansi(host).value();
     if (name.empty() || name.size() > static_cast<size_t>(max_host)) return false;
@@ -35,7 +35,33 @@ bool cd_socket::connect(const wchar_t* host, int port) {
         if (!entry || entry->h_addrtype != AF_INET || !entry->h_addr_list || !entry->h_addr_list[0]) return false;
         memcpy(&address.sin_addr, entry->h_addr_list[0], sizeof(address.sin_addr));
     }
-    return ::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    u_long non_blocking = 1;
+    if (ioctlsocket(socket_, FIONBIO, &non_blocking) != 0) return false;
+    bool connected = ::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
+        for (;;) {
+            fd_set writable, failed;
+            FD_ZERO(&writable);
+            FD_ZERO(&failed);
+            FD_SET(socket_, &writable);
+            FD_SET(socket_, &failed);
+            timeval slice = {0, 250000};
+            const int n = select(0, nullptr, &writable, &failed, &slice);
+            if (n == SOCKET_ERROR) break;
+            if (n > 0) {
+                int error = 0;
+                int size = sizeof(error);
+                connected = FD_ISSET(socket_, &writable) &&
+                            getsockopt(socket_, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
+                            error == 0;
+                break;
+            }
+            if (give_up && give_up(context)) break;
+        }
+    }
+    u_long blocking = 0;
+    if (ioctlsocket(socket_, FIONBIO, &blocking) != 0) return false;
+    return connected;
 }
 
 bool cd_socket::send(const char* bytes, int length) {

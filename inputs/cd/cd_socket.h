@@ -17,8 +17,10 @@ public:
 
     // A TCP socket; false when none could be made.
     bool create();
-    // Connects to a dotted address or a host name (its first address).
-    bool connect(const wchar_t* host, int port);
+    // Connects to a dotted address or a host name (its first address). The
+    // connection is awaited in slices of 250 ms; give_up, when given, is
+    // asked after each and ends the wait with false when it says so.
+    bool connect(const wchar_t* host, int port, bool (*give_up)(void*) = nullptr, void* context = nullptr);
     // One send call of the whole buffer; false on SOCKET_ERROR.
     bool send(const char* bytes, int length);
     // What one recv call returned.

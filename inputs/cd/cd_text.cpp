@@ -79,8 +79,10 @@ void cd_disc::apply_cd_text(const unsigned char* data, int length) {
                     const bool title = pack[0] == pack_title;
                     if (track == 0) {
                         for (cd_disc_track& t : tracks_) title ? t.record.set_album(value) : t.record.set_artist(value);
-                    } else if (track <= track_count_ && track <= static_cast<int>(tracks_.size())) {
-                        cd_track_record& r = tracks_[static_cast<size_t>(track) - 1].record;
+                    } else if (const int index = index_of_track(track); index >= 0) {
+                        // Packs name the disc's own track numbers, which
+                        // need not start at 1.
+                        cd_track_record& r = tracks_[static_cast<size_t>(index)].record;
                         title ? r.set_title(value) : r.set_artist(value);
                     }
                 }

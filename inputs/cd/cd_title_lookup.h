@@ -7,9 +7,12 @@
 // and no lookup.
 //
 // Called on the user-interface thread under the drive table's lock, with the
-// disc opened and its drive current. The lookup dialog's modal loop serves
-// the thread's windows meanwhile; a title request that arrives through them
-// while a lookup runs gets no titles rather than a second lookup.
+// disc opened and its drive current. The lock is let go while the lookup
+// dialog runs (others may use the drives meanwhile) and taken again before
+// the titles are stored; the disc's drive is made current again. The
+// dialog's modal loop serves the thread's windows meanwhile; a title request
+// that arrives through them while a lookup runs gets no titles rather than a
+// second lookup.
 #include <windows.h>
 
 #include <vector>

@@ -89,12 +89,24 @@ std::wstring cddb_client::hello() {
            L"&proto=" + std::to_wstring(proto_level_);
 }
 
+void cddb_client::set_deadline(unsigned long limit_ms) {
+    deadline_ = GetTickCount() + limit_ms;
+    has_deadline_ = true;
+}
+
+bool cddb_client::stopped() const {
+    if (cancelled_) return true;
+    // By the difference, so that the tick count's wrap does not matter.
+    return has_deadline_ && static_cast<int>(GetTickCount() - deadline_) >= 0;
+}
+
 bool cddb_client::receive(cd_socket& socket, const char* end, int chunk, int mode, std::string& reply) {
     reply.clear();
     std::string text;
     std::vector<char> buffer(static_cast<size_t>(chunk > 0 ? chunk : chunk_bytes));
     DWORD last_data = GetTickCount();
     for (;;) {
+        if (stopped()) return false;
         if (GetTickCount() - last_data > static_cast<DWORD>(timeout_ms)) return false;
         bool ready = false;
         if (!socket.readable(ready)) return false;
@@ -140,8 +152,12 @@ bool cddb_client::receive(cd_socket& socket, const char* end, int chunk, int mod
 
 bool cddb_client::exchange(const cddb_site& site, const std::wstring& command, int mode, std::string& body) {
     body.clear();
+    if (stopped()) return false;
+    struct stop_check {
+        static bool given_up(void* client) { return static_cast<const cddb_client*>(client)->stopped(); }
+    };
     cd_socket socket;
-    if (!socket.create() || !socket.connect(site.host.c_str(), site.port)) return false;
+    if (!socket.create() || !socket.connect(site.host.c_str(), site.port, &stop_check::given_up, this)) return false;
     const std::wstring request = L"GET " + site.path + L"?cmd=" + command + L"&" + hello() + L" HTTP/1.0\r\n\r\n";
     const std::string bytes = utf::utf16_to_ansi(request.c_str()).value();
     if (!socket.send(bytes.data(), static_cast<int>(bytes.size()))) return false;

@@ -11,7 +11,11 @@
 // its reply has come or failed. Failures are false, never retried: a server
 // that cannot be reached, 3 s without a byte (the clock restarts with every
 // byte), a connection closed before the reply ended, a reply larger than
-// max_reply, or a status code the command does not take.
+// max_reply, or a status code the command does not take. A deadline bounds
+// all the commands of a lookup together (a server that sends a byte now and
+// then would otherwise hold it for ever), and cancel, from any thread, makes
+// the command under way and every later one fail within about 250 ms.
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -93,11 +97,21 @@ public:
 
     int timeout_ms = 3000;  // idle time of a reply
 
+    // From now on, every command fails once limit_ms have passed.
+    void set_deadline(unsigned long limit_ms);
+    void cancel() { cancelled_ = true; }
+    bool cancelled() const { return cancelled_; }
+    // Cancelled, or past the deadline.
+    bool stopped() const;
+
 private:
     // One command on a connection of its own; body is the reply after the
     // HTTP header.
     bool exchange(const cddb_site& site, const std::wstring& command, int mode, std::string& body);
 
+    std::atomic<bool> cancelled_{false};
+    bool has_deadline_ = false;
+    unsigned long deadline_ = 0;  // a tick count
     int proto_level_ = 6;
     const wchar_t* client_name_ = L"CDDB";
     const wchar_t* client_version_ = L"1.23";

@@ -1,6 +1,7 @@
 // The player's controls and its collection of playlists, with a recording
 // engine and listener.
 #include <gtest/gtest.h>
+#include <atomic>
 #include <thread>
 #include "player_test_support.h"
 #include "playlist_view_service.h"
@@ -195,4 +196,36 @@ TEST(player, each_playlist_comes_back_with_its_rows) {
     EXPECT_FALSE(view.selected[7]);
     EXPECT_EQ(view.top, 3);
     p.set_view(nullptr);
+}
+
+// The user interface retitles the current entry holding only the active
+// playlist's entry lock: every way the player replaces that entry (play,
+// select, the playback thread's advance) must wait for that lock.
+TEST(player, the_current_entry_is_replaced_only_under_the_active_playlists_entry_lock) {
+    const struct {
+        const char* name;
+        void (*replace)(test_player&, list_info* next);
+    } cases[] = {
+        {"play", [](test_player& t, list_info* next) { t.p.play(next); }},
+        {"select", [](test_player& t, list_info* next) { t.p.select(next->id); }},
+        {"advance", [](test_player& t, list_info*) { t.p.advance(true); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_player t{L"A", L"B"};
+        t.p.play(t.entry(L"A"));
+        list_info* next = t.entry(L"B");
+        std::atomic<bool> holding{false}, released{false};
+        std::thread ui([&] {
+            auto_sync guard(t.list->entries_lock());
+            holding = true;
+            Sleep(200);
+            released = true;
+        });
+        while (!holding) Sleep(1);
+        c.replace(t, next);
+        EXPECT_TRUE(released.load()) << "replaced while another thread held the entry lock";
+        ui.join();
+        EXPECT_EQ(path_of(t.p.current()), L"B");
+    }
 }

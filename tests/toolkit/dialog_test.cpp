@@ -150,3 +150,17 @@ TEST_F(dialog_base, a_failed_creation_leaves_no_hook_behind) {
     EXPECT_TRUE(failed_modal.presubclassed.empty());
     DestroyWindow(raw);
 }
+
+// A dialog created while a quit request waits (the main window ended and
+// something opens a dialog before the loop comes round): the pump that runs
+// first used to dispatch WM_QUIT into nothing, and the host's loop never
+// ended.
+TEST_F(dialog_base, a_waiting_quit_request_outlives_the_creation_pump) {
+    PostQuitMessage(9);
+    probe_dialog d;
+    ASSERT_TRUE(d.create(IDD_PROBE, nullptr));
+    DestroyWindow(d.get_hwnd());
+    MSG msg = {};
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit request was swallowed";
+    EXPECT_EQ(msg.wParam, 9u);
+}

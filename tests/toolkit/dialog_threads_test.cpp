@@ -22,6 +22,12 @@ public:
         return message == WM_INITDIALOG ? TRUE : FALSE;
     }
     bool modal_run = false;
+    bool pretranslate_message(MSG*) override {
+        ++pretranslated;
+        if (GetCurrentThreadId() != GetWindowThreadProcessId(hwnd_, nullptr)) ++from_other_threads;
+        return false;
+    }
+    std::atomic<int> pretranslated{0}, from_other_threads{0};
 };
 }  // namespace
 
@@ -50,5 +56,44 @@ TEST_F(dialog_threads, each_thread_offers_its_own_controls_only) {
     worker.join();
     EXPECT_EQ(modal_mismatches.load(), 0);
     EXPECT_EQ(modeless_mismatches.load(), 0);
+    EXPECT_TRUE(core::get_dlglist()->empty());
+}
+
+// The host's loop offers its messages to the live dialogs. It used to copy
+// the list without its lock while a worker's hidden modal dialog added and
+// removed itself, and offered the worker's dialogs the host's messages on
+// the host's thread.
+TEST_F(dialog_threads, the_loop_offers_messages_to_its_own_threads_dialogs_only) {
+    counting_dialog mine;
+    ASSERT_TRUE(mine.create(IDD_PROBE, nullptr));
+    std::atomic<bool> stop{false};
+    std::atomic<int> worker_dialogs{0}, foreign_calls{0};
+    std::thread worker([&] {
+        while (!stop) {
+            counting_dialog d;
+            if (!d.create(IDD_KOREAN, nullptr)) continue;
+            ++worker_dialogs;
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+            foreign_calls += d.from_other_threads.load();
+            DestroyWindow(d.get_hwnd());
+        }
+    });
+    MSG msg = {};
+    msg.hwnd = mine.get_hwnd();
+    msg.message = WM_NULL;
+    const DWORD begin = GetTickCount();
+    int offered = 0;
+    while (worker_dialogs < 100 && GetTickCount() - begin < 20000) {
+        dialog::take_message(&msg);
+        ++offered;
+    }
+    stop = true;
+    worker.join();
+    EXPECT_GE(worker_dialogs.load(), 100);
+    EXPECT_EQ(mine.pretranslated.load(), offered);
+    EXPECT_EQ(foreign_calls.load(), 0) << "a worker's dialog was offered the loop's messages on the loop's thread";
+    EXPECT_EQ(mine.from_other_threads.load(), 0);
+    DestroyWindow(mine.get_hwnd());
     EXPECT_TRUE(core::get_dlglist()->empty());
 }

@@ -250,6 +250,7 @@ TEST_F(bridge_test, player_events_reach_the_main_and_the_playlist_window) {
     std::vector<int> removed = {1, 2};
     player.on_entry_removed(removed);
     player.on_current_playlist(reinterpret_cast<playlist*>(0x5678));
+    player.on_entries_updated({3, 5}, {&a, &b});
     player.on_volume(10);
     player.on_list_reordered();
     deliver();
@@ -278,7 +279,10 @@ TEST_F(bridge_test, player_events_reach_the_main_and_the_playlist_window) {
         {msg_entry_inserted, 4, reinterpret_cast<LPARAM>(&inserted)},
         {msg_entry_removed, 0, reinterpret_cast<LPARAM>(&removed)},
         {msg_playlist_changed, 0, 0x5678},
+        // Entries replaced in place: posted, with the bridge's copy.
+        {msg_entries_removed, 0, reinterpret_cast<LPARAM>(&player.changed_indices())},
     };
+    EXPECT_EQ(player.changed_indices(), (std::vector<int>{3, 5}));
     ASSERT_EQ(list_log.log.size(), expected_list.size());
     for (size_t i = 0; i < expected_list.size(); ++i) {
         EXPECT_EQ(list_log.log[i].msg, expected_list[i].msg) << i;

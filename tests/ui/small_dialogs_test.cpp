@@ -15,6 +15,7 @@
 #include "device_dialog.h"
 #include "main_ui.h"
 #include "modal_script.h"
+#include "player_login_services.h"
 #include "progress_dialog.h"
 #include "small_dialog_ids.h"
 #include "window_rig.h"
@@ -149,6 +150,51 @@ TEST_F(small_dialogs_test, the_device_list_shows_what_directsound_enumerates) {
     for (size_t i = 0; i < seen.size(); ++i) {
         EXPECT_EQ(seen[i].number, static_cast<int>(i));
         EXPECT_FALSE(seen[i].name.empty());
+    }
+}
+
+// The login asks the player's services for another device when the stored
+// one is in use: they used to answer "cancelled" without showing anything,
+// so a second player on a busy device simply failed its login.
+TEST_F(small_dialogs_test, the_logins_device_question_shows_the_chooser) {
+    window_rig::host_window owner{40, 40, 200, 100};
+    struct found {
+        static BOOL CALLBACK chooser(HWND window, LPARAM out) {
+            if (!GetDlgItem(window, IDC_SOUND_DEVICE_LIST) || !IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(out) = window;
+            return FALSE;
+        }
+    };
+    auto find_chooser = [] {
+        HWND dialog = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), &found::chooser, reinterpret_cast<LPARAM>(&dialog));
+        return dialog;
+    };
+    player_login_services services;
+    {
+        HWND owner_seen = nullptr;
+        modal_script script([&] {
+            HWND dialog = find_chooser();
+            if (!dialog) return false;
+            owner_seen = GetWindow(dialog, GW_OWNER);
+            HWND combo = GetDlgItem(dialog, IDC_SOUND_DEVICE_LIST);
+            SendMessageW(combo, CB_SETCURSEL, 1, 0);
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SOUND_DEVICE_LIST, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(combo));
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        EXPECT_EQ(services.choose_device(owner.hwnd(), 0, 0), 1);  // the test machine's second device
+        EXPECT_EQ(owner_seen, owner.hwnd());
+    }
+    {
+        modal_script script([&] {
+            HWND dialog = find_chooser();
+            if (!dialog) return false;
+            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        });
+        EXPECT_EQ(services.choose_device(owner.hwnd(), 0, 0), -1);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core.h"
+#include "library_add_item.h"
 #include "progress_dialog.h"
 #include "utility.h"
 
@@ -25,4 +26,8 @@ void core_drop_services::expand(const stringx& path, std::vector<list_info>& ent
 std::vector<list_info> core_drop_services::expand_with_progress(HWND owner, const std::vector<stringx>& files) {
     progress_dialog dialog(owner, &files);
     return dialog.run();
+}
+
+void core_drop_services::library_add(const stringx& folder) {
+    for_each_component<library_add_item>([&](library_add_item* item) { item->add(folder.wvalue()); });
 }

@@ -29,5 +29,5 @@ public:
     void find_files(const stringx& folder, std::vector<stringx>& files) override;
     void expand(const stringx& path, std::vector<list_info>& entries) override;
     std::vector<list_info> expand_with_progress(HWND owner, const std::vector<stringx>& files) override;
-    void library_add(const stringx&) override {}
+    void library_add(const stringx& folder) override;
 };

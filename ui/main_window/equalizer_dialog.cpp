@@ -9,11 +9,13 @@
 #include "equalizer_presets.h"
 #include "launcher_link.h"
 #include "main_ui.h"
+#include "main_window_lamps.h"
 #include "player_options.h"
 #include "skin.h"
 #include "skin_control.h"
 #include "skin_static.h"
 #include "window_docker.h"
+#include "window_state_listener.h"
 
 namespace {
 
@@ -109,9 +111,11 @@ void equalizer_window_host::register_window(HWND window) {
     }
 }
 
-void equalizer_window_host::window_state(bool) {}
+void equalizer_window_host::window_state(bool hidden) {
+    for_each_component<window_state_listener>([&](window_state_listener* l) { l->on_window_state(3, hidden); });
+}
 
-void equalizer_window_host::show_eq_lamp(bool) {}
+void equalizer_window_host::show_eq_lamp(bool on) { show_main_window_eq_lamp(on); }
 
 int equalizer_window_host::popup_menu(HMENU menu, int x, int y, HWND owner) {
     return static_cast<int>(

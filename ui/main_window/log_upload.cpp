@@ -42,14 +42,39 @@ public:
     }
 };
 
-DWORD WINAPI upload_thread(void* param) {
+// What the worker thread receives: its arguments and the reference to this
+// library that it drops as it ends.
+struct worker_start {
+    upload_args* args;
+    HMODULE module;
+};
+
+void upload_and_end(worker_start* start) {
     service_log_sink log;
     log.write_log(L"쓰레드 수행 시작");
-    std::unique_ptr<upload_args> args(static_cast<upload_args*>(param));
+    std::unique_ptr<upload_args> args(start->args);
     const upload_args copy = *args;
     args.reset();
     upload_log_file(copy, log);
+}
+
+DWORD WINAPI upload_thread(void* param) {
+    std::unique_ptr<worker_start> start(static_cast<worker_start*>(param));
+    const HMODULE module = start->module;
+    upload_and_end(start.get());
+    start.reset();
+    if (module) FreeLibraryAndExitThread(module, 0);
     return 0;
+}
+
+// A reference to the library that holds this code (null when it cannot be
+// taken).
+HMODULE pin_this_library() {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&upload_thread),
+                            &module))
+        return nullptr;
+    return module;
 }
 
 }  // namespace
@@ -156,19 +181,37 @@ upload_args* log_upload_env::make_args(const stringx& path) {
 }
 
 bool log_upload_env::start_worker(upload_args* args) {
-    HANDLE thread = CreateThread(nullptr, 1024, &upload_thread, args, CREATE_SUSPENDED, nullptr);
-    if (!thread) {
+    if (!wait_for_worker(0)) {
         delete args;
         return false;
     }
-    if (ResumeThread(thread) == static_cast<DWORD>(-1)) {
+    worker_start* start = new worker_start{args, pin_this_library()};
+    HANDLE thread = CreateThread(nullptr, 1024, &upload_thread, start, CREATE_SUSPENDED, nullptr);
+    if (thread && ResumeThread(thread) == static_cast<DWORD>(-1)) {
         TerminateThread(thread, 0);  // never ran: nothing of it is in use
         CloseHandle(thread);
-        delete args;
+        thread = nullptr;
+    }
+    if (!thread) {
+        if (start->module) FreeLibrary(start->module);
+        delete start->args;
+        delete start;
         return false;
     }
-    CloseHandle(thread);  // detached: nobody waits for it
+    worker_ = thread;
     return true;
+}
+
+bool log_upload_env::wait_for_worker(DWORD ms) {
+    if (!worker_) return true;
+    if (WaitForSingleObject(worker_, ms) != WAIT_OBJECT_0) return false;
+    CloseHandle(worker_);
+    worker_ = nullptr;
+    return true;
+}
+
+log_upload_env::~log_upload_env() {
+    if (worker_) CloseHandle(worker_);
 }
 
 void log_upload_env::pause(DWORD ms) { Sleep(ms); }
@@ -184,6 +227,8 @@ void log_upload::stop() {
     if (timer_id_)
         env_.kill_timer(timer_id_);
     timer_id_ = 0;
+    if (!env_.wait_for_worker(worker_stop_wait_ms))
+        env_.write_log(L"로그 업로드 쓰레드가 끝나지 않았습니다");
 }
 
 void log_upload::check(UINT_PTR timer_id) {

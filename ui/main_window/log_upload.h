@@ -59,12 +59,21 @@ public:
     // The arguments for the file (service host, store, PC identity).
     virtual upload_args* make_args(const stringx& path);
     // Starts the worker (suspended, then resumed) with args, which it then
-    // owns; false when it cannot be created or resumed (args is then freed).
+    // owns; false when it cannot be created or resumed, or while the
+    // previous worker still runs (args is then freed). The worker holds a
+    // reference to this library until it has returned, so that unloading
+    // the library under it cannot pull its code away.
     virtual bool start_worker(upload_args* args);
+    // Waits up to ms for the last worker to end; true when none runs.
+    virtual bool wait_for_worker(DWORD ms);
     virtual void pause(DWORD ms);
+    ~log_upload_env() override;
 
 protected:
     HWND window_;
+
+private:
+    HANDLE worker_ = nullptr;
 };
 
 class log_upload {
@@ -76,8 +85,11 @@ public:
     void start();
     // WM_TIMER of the main window.
     void check(UINT_PTR timer_id);
-    // When the main window ends.
+    // When the main window ends: the timer stops and a running upload is
+    // waited for, at most worker_stop_wait_ms (its post gives up after 30 s;
+    // the player does not wait that long to close).
     void stop();
+    static constexpr DWORD worker_stop_wait_ms = 5000;
 
     unsigned next_check() const { return next_check_; }
     UINT_PTR timer_id() const { return timer_id_; }

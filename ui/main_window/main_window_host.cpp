@@ -46,8 +46,14 @@ NOTIFYICONDATAW tray_data(HWND main) {
 
 system_main_window_host::system_main_window_host() : taskbar_(nullptr) {}
 
-system_main_window_host::~system_main_window_host() {
+// The taskbar list is released by release_shell_objects, while COM still
+// runs on the window's thread; by the time the library unloads it has been
+// shut down, and a late Release would call into an unloaded server.
+system_main_window_host::~system_main_window_host() {}
+
+void system_main_window_host::release_shell_objects() {
     if (taskbar_) taskbar_->Release();
+    taskbar_ = nullptr;
 }
 
 bool system_main_window_host::expanded() {

@@ -40,6 +40,9 @@ public:
     virtual void taskbar_tab(HWND main, bool shown) = 0;
     // Gives the Windows event sounds, parked while the player runs, back.
     virtual void give_back_system_sounds() = 0;
+    // Releases the COM objects the host holds (the taskbar list); the main
+    // window calls it as it ends, before it shuts COM down on its thread.
+    virtual void release_shell_objects() = 0;
     // The service's home page in the browser.
     virtual void open_home_page() = 0;
 };
@@ -66,6 +69,7 @@ public:
     void remove_tray_icon(HWND main) override;
     void taskbar_tab(HWND main, bool shown) override;
     void give_back_system_sounds() override;
+    void release_shell_objects() override;
     void open_home_page() override;
 
 private:

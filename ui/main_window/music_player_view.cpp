@@ -15,6 +15,17 @@ int position_of(play_manager* p, playlist* list) {
 }
 }  // namespace
 
+list_info current_entry_copy(play_manager* p) {
+    list_info copy;
+    list_info* entry = p ? p->current() : nullptr;
+    if (!entry) return copy;
+    playlist* active = p->active_playlist();
+    if (!active) return *entry;  // nothing advances without an active playlist
+    auto_sync guard(active->entries_lock());
+    copy = *entry;
+    return copy;
+}
+
 void core_music_player_view::set_play_mode(int mode) {
     if (play_manager* p = music()) p->set_play_mode(mode);
 }
@@ -67,9 +78,19 @@ list_info* core_music_player_view::current_entry() {
     if (!p) return nullptr;
     list_info* entry = p->current();
     playlist* active = p->active_playlist();
-    if (!entry || !active || !entry->id) return nullptr;
+    if (!entry || !active) return nullptr;
+    // The playback thread may be replacing the entry: its id is read under
+    // the lock that replacement holds.
+    auto_sync guard(active->entries_lock());
+    if (!entry->id) return nullptr;
     const int index = active->index_of(entry->id);
     return index >= 0 && static_cast<unsigned>(index) < active->count() ? entry : nullptr;
+}
+
+critsec* core_music_player_view::current_entry_lock() {
+    play_manager* p = music();
+    playlist* active = p ? p->active_playlist() : nullptr;
+    return active ? &active->entries_lock() : nullptr;
 }
 
 void core_music_player_view::reset_first_playlist() {

@@ -144,6 +144,13 @@ void play_listener_bridge::on_entry_removed(const std::vector<int>& indices) {
     if (list) SendMessageW(list, msg_entry_removed, 0, reinterpret_cast<LPARAM>(&indices));
 }
 
+void play_listener_bridge::on_entries_updated(const std::vector<int>& indices, const std::vector<list_info*>&) {
+    HWND list = targets_->playlist_window();
+    if (!list) return;
+    changed_ = indices;
+    PostMessageW(list, msg_entries_removed, 0, reinterpret_cast<LPARAM>(&changed_));
+}
+
 void play_listener_bridge::on_current_playlist(playlist* current) {
     HWND list = targets_->playlist_window();
     if (list) SendMessageW(list, msg_playlist_changed, 0, reinterpret_cast<LPARAM>(current));

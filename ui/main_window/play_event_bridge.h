@@ -98,13 +98,19 @@ public:
     void on_entry_added(const std::vector<list_info*>& added) override;
     void on_entry_inserted(int index, const std::vector<list_info*>& inserted) override;
     void on_entry_removed(const std::vector<int>& indices) override;
+    // Entries replaced in place: a copy of the indices is posted to the
+    // playlist window as msg_entries_removed (its status line is redrawn).
+    void on_entries_updated(const std::vector<int>& indices, const std::vector<list_info*>& values) override;
     void on_current_playlist(playlist* list) override;
 
     const event_record<list_info>& track_record() const { return track_; }
+    // The indices of the last msg_entries_removed (its lParam).
+    const std::vector<int>& changed_indices() const { return changed_; }
 
 private:
     play_event_targets* targets_;
     event_record<list_info> track_;
+    std::vector<int> changed_;
 };
 
 class engine_listener_bridge : public engine_listener {

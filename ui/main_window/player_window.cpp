@@ -9,6 +9,7 @@
 #include "companion_windows.h"
 #include "core.h"
 #include "main_window_host.h"
+#include "main_window_lamps.h"
 #include "music_player_view.h"
 #include "option_targets.h"
 #include "player_options.h"
@@ -32,6 +33,19 @@ void delete_run_value(HKEY root) {
     RegDeleteValueW(key, L"ZEL Client");
     RegCloseKey(key);
 }
+
+// The lamps as the settings dialog and the equalizer window switch them:
+// those of the main window that is open (nothing while none is).
+class open_window_lamps : public main_window_lamps {
+public:
+    void show_norm_lamp(bool on) override {
+        if (g_current) g_current->look().show_norm_lamp(on);
+    }
+    void show_eq_lamp(bool on) override {
+        if (g_current) g_current->look().show_eq_lamp(on);
+    }
+};
+open_window_lamps g_lamps;
 }  // namespace
 
 player_window* current_player_window() { return g_current; }
@@ -103,6 +117,7 @@ void player_window::on_init_dialog() {
     delete_run_value(HKEY_CURRENT_USER);
     delete_run_value(HKEY_LOCAL_MACHINE);
     g_current = this;
+    set_main_window_lamps(&g_lamps);
 
     wchar_t module[260] = {};
     GetModuleFileNameW(nullptr, module, 259);
@@ -196,6 +211,7 @@ void player_window::on_destroy() {
     if (!sounds_given_back_) s_.host->give_back_system_sounds();
     sounds_given_back_ = true;
     g_current = nullptr;
+    if (registered_main_window_lamps() == &g_lamps) set_main_window_lamps(nullptr);
 }
 
 void player_window::save_state() {
@@ -258,6 +274,7 @@ LRESULT player_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NCDESTROY:
         look_.remove();
         skin_ = nullptr;
+        s_.host->release_shell_objects();
         if (com_ready_) OleUninitialize();
         com_ready_ = false;
         PostQuitMessage(0);

@@ -178,15 +178,20 @@ void player_window::on_window_state(int id, bool hidden) {
 void player_window::on_stream_title(bool station, const stringx& text, unsigned long long position) {
     list_info* entry = s_.player->current_entry();
     if (!entry) return;
-    if (station) {
-        set_text(entry->artist, without_station_trailer(text.wvalue()));
-    } else if (position != 0) {
-        pending_titles_.emplace_back(text.wvalue(), position);
-        return;
-    } else {
-        set_text(entry->title, text.wvalue());
+    list_info seen;  // the entry as retitled, copied while the playback thread cannot replace it
+    {
+        current_entry_guard guard(*s_.player);
+        if (station) {
+            set_text(entry->artist, without_station_trailer(text.wvalue()));
+        } else if (position != 0) {
+            pending_titles_.emplace_back(text.wvalue(), position);
+            return;
+        } else {
+            set_text(entry->title, text.wvalue());
+        }
+        seen = *entry;
     }
-    std::wstring shown = title_with_artist(*entry);
+    std::wstring shown = title_with_artist(seen);
     pending_titles_.clear();
     if (s_.options->mute) shown = k_mute_text;
     set_title_text(shown);
@@ -305,10 +310,15 @@ void player_window::on_track_position(WPARAM, LPARAM record) {
         const double due = static_cast<double>(pending_titles_.front().second / static_cast<unsigned>(bitrate)) *
                            8 * 0.001;
         if (position >= due) {
-            set_text(entry->title, pending_titles_.front().first);
+            list_info seen;  // copied while the playback thread cannot replace the entry
+            {
+                current_entry_guard guard(*s_.player);
+                set_text(entry->title, pending_titles_.front().first);
+                seen = *entry;
+            }
             pending_titles_.pop_front();
-            display_title_ = title_with_artist(*entry);
-            const std::wstring path = text_of(entry->path);
+            display_title_ = title_with_artist(seen);
+            const std::wstring path = text_of(seen.path);
             std::wstring file;
             const size_t slash = path.find_last_of(L'/');
             if (slash != std::wstring::npos) {
@@ -317,9 +327,9 @@ void player_window::on_track_position(WPARAM, LPARAM record) {
             }
             wchar_t head[32], length[32];
             swprintf(head, 32, L"%u", s_.channels->current_channel_id());
-            swprintf(length, 32, L"%d", static_cast<int>(entry->time));
-            const std::wstring line = std::wstring(head) + L"^" + text_of(entry->title) + L"^" +
-                                      text_of(entry->artist) + L"^" + text_of(entry->album) + L"^^" + length + L"^" +
+            swprintf(length, 32, L"%d", static_cast<int>(seen.time));
+            const std::wstring line = std::wstring(head) + L"^" + text_of(seen.title) + L"^" +
+                                      text_of(seen.artist) + L"^" + text_of(seen.album) + L"^^" + length + L"^" +
                                       file;
             s_.host->write_played_log(line.c_str());
             redraw_title();

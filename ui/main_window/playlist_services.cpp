@@ -219,6 +219,13 @@ void playlist_play_listener::on_entry_removed(const std::vector<int>& indices) {
     if (HWND list = window()) SendMessageW(list, msg_entry_removed, 0, reinterpret_cast<LPARAM>(&indices));
 }
 
+void playlist_play_listener::on_entries_updated(const std::vector<int>& indices, const std::vector<list_info*>&) {
+    HWND list = window();
+    if (!list) return;
+    changed_ = indices;
+    PostMessageW(list, msg_entries_removed, 0, reinterpret_cast<LPARAM>(&changed_));
+}
+
 void playlist_play_listener::on_current_playlist(playlist* list) {
     if (HWND w = window()) SendMessageW(w, msg_playlist_changed, 0, reinterpret_cast<LPARAM>(list));
 }

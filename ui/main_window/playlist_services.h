@@ -196,11 +196,17 @@ public:
     void on_entry_added(const std::vector<list_info*>& added) override;
     void on_entry_inserted(int index, const std::vector<list_info*>& inserted) override;
     void on_entry_removed(const std::vector<int>& indices) override;
+    // Entries replaced in place: a copy of the indices is posted as
+    // msg_entries_removed (the list redraws its status line).
+    void on_entries_updated(const std::vector<int>& indices, const std::vector<list_info*>& values) override;
     void on_current_playlist(playlist* list) override;
+    // The indices of the last msg_entries_removed (its lParam).
+    const std::vector<int>& changed_indices() const { return changed_; }
 
 private:
     HWND window();
     playlist_event_target* target_;
+    std::vector<int> changed_;
 };
 
 class playlist_engine_listener : public engine_listener {

@@ -6,6 +6,7 @@
 
 #include "channel_track_list.h"
 #include "event_record.h"
+#include "music_player_view.h"
 #include "play_manager.h"
 #include "play_option_rules.h"
 #include "playlist.h"
@@ -159,8 +160,8 @@ void playlist_view::refresh_status() {
 bool playlist_view::entry_is_playing(list_info* entry) {
     play_manager* music = services_.music_player();
     if (!entry || !music || !music->is_playing()) return false;
-    list_info* current = music->current();
-    return current && same_id(current->id, entry->id);
+    const list_info current = current_entry_copy(music);
+    return current.id && same_id(current.id, entry->id);
 }
 
 void playlist_view::repaint_row(int row) {
@@ -432,11 +433,11 @@ void playlist_view::on_entry_removed(const std::vector<int>& indices) {
     play_manager* music = services_.music_player();
     const int rows = get_item_count();
     if (music && music->is_playing()) {
-        list_info* current = music->current();
+        const list_info current = current_entry_copy(music);
         for (int index : indices) {
             if (index < 0 || index >= rows) continue;
             list_info* entry = shown_entry(index);
-            if (current && entry && same_id(entry->id, current->id)) {
+            if (current.id && entry && same_id(entry->id, current.id)) {
                 music->stop(0);
                 break;
             }

@@ -4,6 +4,7 @@
 #include "core.h"
 #include "login_manager.h"
 #include "main_ui.h"
+#include "music_player_view.h"
 #include "play_manager.h"
 #include "player_options.h"
 #include "playlist.h"
@@ -111,6 +112,6 @@ std::wstring player_playlist_services::active_entry_path(int index) {
 std::wstring player_playlist_services::playing_path() {
     play_manager* music = core::get_player(true);
     if (!music || !music->is_playing()) return L"";
-    list_info* entry = music->current();
-    return entry && entry->path ? std::wstring(entry->path) : std::wstring();
+    const list_info entry = current_entry_copy(music);
+    return entry.path ? std::wstring(entry.path) : std::wstring();
 }

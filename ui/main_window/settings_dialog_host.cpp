@@ -10,6 +10,7 @@
 #include "launcher_link.h"
 #include "log_service.h"
 #include "login_manager.h"
+#include "main_window_lamps.h"
 #include "option_targets.h"
 #include "output.h"
 #include "player_options.h"
@@ -106,7 +107,7 @@ option_home& settings_dialog_host::store() {
 
 option_targets& settings_dialog_host::targets() { return component_option_targets::instance(); }
 
-void settings_dialog_host::show_norm_lamp(bool) {}
+void settings_dialog_host::show_norm_lamp(bool on) { show_main_window_norm_lamp(on); }
 
 bool settings_dialog_host::login_credentials(stringx& id, stringx& password) {
     if (!logged_in())

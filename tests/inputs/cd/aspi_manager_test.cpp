@@ -6,6 +6,10 @@
 
 #include <string>
 
+#include <cstring>
+
+#include "aspi_srb.h"
+#include "cd_extractor.h"
 #include "cd_ripper.h"
 
 namespace {
@@ -85,5 +89,31 @@ TEST(aspi_manager, rips_through_a_manager_library_and_waits_for_its_requests) {
     EXPECT_GE(GetTickCount() - before, 9000u);  // the wait did take place
     EXPECT_EQ(cd_ripper::toc_count(), -1);
     hold(0);
+
+    // A request the manager answers only after its wait ended: the late
+    // answer must not land in the caller's buffer, which is the caller's
+    // again (or freed) once the request has timed out.
+    using delay_fn = void(__cdecl*)(int);
+    auto delay = reinterpret_cast<delay_fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"wnaspi32.dll"), "fake_aspi_delay")));
+    ASSERT_NE(delay, nullptr);
+    delay(500);
+    {
+        cd_extractor extractor;
+        extractor.request_timeout_ms = 100;
+        BYTE data[36];
+        const BYTE inquiry[6] = {0x12, 0, 0, 0, sizeof(data), 0};
+        EXPECT_EQ(extractor.send_to(0, 3, 0, true, inquiry, 6, data, sizeof(data)), aspi::status_timed_out);
+        memset(data, 0xEE, sizeof(data));
+        Sleep(1200);  // the manager answers meanwhile
+        int changed = 0;
+        for (BYTE b : data) changed += b != 0xEE;
+        EXPECT_EQ(changed, 0) << "the late answer was written into the caller's buffer";
+        // A request answered in time still brings its data back.
+        extractor.request_timeout_ms = 5000;
+        EXPECT_EQ(extractor.send_to(0, 3, 0, true, inquiry, 6, data, sizeof(data)), aspi::status_completed);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(data) + 8, 15), "FAKEASPIMANAGED");
+    }
+    delay(20);
     EXPECT_EQ(cd_ripper::deinit(), 0);
 }

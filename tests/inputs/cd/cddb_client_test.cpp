@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cddb_client.h"
@@ -208,6 +209,41 @@ TEST(cddb_client, a_slow_server_is_waited_for_and_a_silent_one_given_up) {
     scripted_server stall({stalled});
     ASSERT_TRUE(stall.listening());
     EXPECT_FALSE(client.stat(site_of(stall)));
+}
+
+// A reply that comes a byte at a time never trips the idle time: the
+// deadline bounds the lookup's commands together, and a cancel from another
+// thread (the dialog's button) ends the command under way.
+TEST(cddb_client, a_deadline_or_a_cancel_ends_a_reply_that_drips_for_ever) {
+    const std::string sites = http_reply(listing("210 OK", {"a.example http 80 /x N000.00 W000.00 A"}));
+    std::vector<cddb_site> out;
+    {
+        scripted_server drip({scripted_reply::drip(sites, 1, 200)});  // about 20 s
+        ASSERT_TRUE(drip.listening());
+        cddb_client client;
+        client.set_deadline(1000);
+        const DWORD begin = GetTickCount();
+        EXPECT_FALSE(client.sites_at(out, L"127.0.0.1", L"/~cddb/cddb.cgi", drip.port()));
+        const DWORD took = GetTickCount() - begin;
+        EXPECT_GE(took, 900u);
+        EXPECT_LT(took, 4000u);
+        EXPECT_TRUE(client.stopped());
+        EXPECT_FALSE(client.stat(site_of(drip))) << "a later command is not even sent";
+    }
+    {
+        scripted_server drip({scripted_reply::drip(sites, 1, 200)});
+        ASSERT_TRUE(drip.listening());
+        cddb_client client;
+        std::thread canceller([&] {
+            Sleep(500);
+            client.cancel();
+        });
+        const DWORD begin = GetTickCount();
+        EXPECT_FALSE(client.sites_at(out, L"127.0.0.1", L"/~cddb/cddb.cgi", drip.port()));
+        EXPECT_LT(GetTickCount() - begin, 2500u);
+        canceller.join();
+        EXPECT_TRUE(client.cancelled());
+    }
 }
 
 TEST(cddb_client, broken_connections_and_hosts_fail_cleanly) {

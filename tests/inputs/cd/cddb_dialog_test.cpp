@@ -5,8 +5,10 @@
 // kept in the artifacts folder.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -138,7 +140,7 @@ TEST(cddb_dialog, fills_the_titles_from_the_cddb_server_and_shows_each_step) {
         const LONG style = GetWindowLongW(dialog, GWL_STYLE);
         framed = (style & WS_CAPTION) == WS_CAPTION && !(style & WS_SYSMENU);
         site_line = window_rig::window_text(GetDlgItem(dialog, IDC_CDDB_SITE));
-        RECT units = {0, 0, 219, 31}, area;
+        RECT units = {0, 0, 219, 49}, area;
         MapDialogRect(dialog, &units);
         GetClientRect(dialog, &area);
         client = {area.right, area.bottom};
@@ -308,4 +310,136 @@ TEST(cddb_dialog, an_empty_disc_asks_nobody) {
     EXPECT_TRUE(log.lines.empty());
     window_rig::pump();
     EXPECT_TRUE(r.server.requests().empty());
+}
+
+// A disc whose first track is not 1: CDDB titles go by place on the disc,
+// CD-Text packs by the disc's own track numbers, and every title keeps the
+// track number the input and the tag use.
+TEST(cddb_dialog, titles_go_on_the_discs_own_track_numbers) {
+    const virtual_disc from_three = cd_disc_of({{3, 0, 0}, {4, 0, 15000}, {5, 0, 30000}}, 45000);
+    {
+        SCOPED_TRACE("CDDB");
+        lookup_rig r(from_three);
+        ASSERT_TRUE(r.started);
+        ASSERT_TRUE(r.serve(example_cddb)) << r.server.error();  // the same offsets: the same CDDB id
+        EXPECT_TRUE(r.look_up());
+        const std::vector<cd_disc_track> titles = r.titles();
+        ASSERT_EQ(titles.size(), 3u);
+        const wchar_t* names[] = {L"첫 곡", L"둘째 곡", L"Audio Track 05"};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(titles[static_cast<size_t>(i)].record.track_number(), i + 3);
+            EXPECT_EQ(titles[static_cast<size_t>(i)].record.title(), names[i]);
+        }
+    }
+    {
+        SCOPED_TRACE("CD-Text");
+        lookup_rig r(from_three);
+        r.drive.disc.cd_text = packs(0x80, 3, {"Three", "Four", "Five"});
+        ASSERT_TRUE(r.started);
+        {
+            // The table keeps the titles found above for this very disc.
+            auto_sync guard(cd_drive_table::lock());
+            cd_drive_table::record(0)->titles.clear();
+        }
+        cddb_dialog::set_default_server(L"127.0.0.1", stand_in_server::unused_port());
+        EXPECT_TRUE(r.look_up());  // no server: straight to CD-Text
+        const std::vector<cd_disc_track> titles = r.titles();
+        ASSERT_EQ(titles.size(), 3u);
+        const wchar_t* names[] = {L"Three", L"Four", L"Five"};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(titles[static_cast<size_t>(i)].record.track_number(), i + 3);
+            EXPECT_EQ(titles[static_cast<size_t>(i)].record.title(), names[i]);
+        }
+    }
+}
+
+// The drive table used to stay locked through the whole modal lookup: a CD
+// that played (its input reads sectors under that lock) fell silent for as
+// long as the server took. And the lookup thread read the live disc, which a
+// call served by the dialog's loop may re-read meanwhile.
+TEST(cddb_dialog, the_drives_stay_usable_while_titles_are_looked_up) {
+    lookup_rig r(example_disc());
+    ASSERT_TRUE(r.started);
+    ASSERT_TRUE(r.serve(example_cddb)) << r.server.error();
+    line_log log;
+    std::atomic<bool> locked_meanwhile{false};
+    std::thread player;
+    bool free_in_time = false;
+    int nested = -1;
+    log.on_status = [&](HWND, const std::wstring& text) {
+        if (text != L"CDDB Site 연결 중입니다") return;
+        // Another thread (the CD input of a playing track) takes the lock.
+        player = std::thread([&] {
+            auto_sync guard(cd_drive_table::lock());
+            locked_meanwhile = true;
+        });
+        const DWORD begin = GetTickCount();
+        while (!locked_meanwhile && GetTickCount() - begin < 3000) Sleep(10);
+        free_in_time = locked_meanwhile;
+        // Another disc goes in, and a title request re-reads the drive.
+        r.drive.disc = cd_disc_of({{1, 0, 0}, {2, 0, 10000}, {3, 0, 20000}, {4, 0, 30000}}, 40000);
+        nested = r.look_up() ? 1 : 0;
+    };
+    EXPECT_TRUE(r.look_up());
+    if (player.joinable()) player.join();
+    EXPECT_TRUE(free_in_time) << "the drive table was locked through the lookup";
+    EXPECT_EQ(nested, 0);
+    // The lookup asked for the disc it started with...
+    const std::vector<std::string> commands = r.commands();
+    ASSERT_GE(commands.size(), 3u);
+    EXPECT_EQ(commands[2], "cddb+query+0c025803+3+150+15150+30150+602");
+    // ...whose titles are not given to the disc now in the drive.
+    const std::vector<cd_disc_track> titles = r.titles();
+    ASSERT_EQ(titles.size(), 4u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(titles[static_cast<size_t>(i)].record.title(), L"Audio Track 0" + std::to_wstring(i + 1));
+}
+
+// A server that sends a byte now and then never trips the idle time: the
+// whole lookup has a bound. And the dialog's Cancel button ends it at once,
+// without the CD-Text fallback.
+TEST(cddb_dialog, a_lookup_is_bounded_and_can_be_cancelled) {
+    lookup_rig r(example_disc());
+    r.drive.disc.cd_text = packs(0x80, 1, {"One", "Two", "Three"});
+    ASSERT_TRUE(r.started);
+    ASSERT_TRUE(r.serve(R"({"styles": {"sites": {"drip_ms": 300}}})")) << r.server.error();
+    {
+        SCOPED_TRACE("bound");
+        cddb_dialog::set_lookup_limit(1500);
+        line_log log;
+        const DWORD begin = GetTickCount();
+        EXPECT_TRUE(r.look_up());
+        const DWORD took = GetTickCount() - begin;
+        cddb_dialog::set_lookup_limit(0);
+        EXPECT_LT(took, 8000u);
+        EXPECT_GE(took, 1400u);
+        EXPECT_EQ(log.statuses(), (std::vector<std::wstring>{L"CDDB Site를 검색중입니다", L"CD Text를 읽는 중입니다"}));
+        const std::vector<cd_disc_track> titles = r.titles();
+        ASSERT_EQ(titles.size(), 3u);
+        EXPECT_EQ(titles[2].record.title(), L"Three");
+    }
+    {
+        SCOPED_TRACE("cancel");
+        {
+            auto_sync guard(cd_drive_table::lock());
+            cd_drive_table::record(0)->titles.clear();
+        }
+        line_log log;
+        bool has_button = false;
+        log.on_status = [&](HWND dialog, const std::wstring& text) {
+            if (text != L"CDDB Site를 검색중입니다") return;
+            HWND cancel = GetDlgItem(dialog, IDCANCEL);
+            has_button = cancel && IsWindowVisible(cancel);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+        };
+        const DWORD begin = GetTickCount();
+        EXPECT_TRUE(r.look_up());
+        EXPECT_LT(GetTickCount() - begin, 5000u);
+        EXPECT_TRUE(has_button);
+        EXPECT_EQ(log.statuses(), (std::vector<std::wstring>{L"CDDB Site를 검색중입니다", L"취소되었습니다"}));
+        // The disc stays playable with its table-of-contents titles.
+        const std::vector<cd_disc_track> titles = r.titles();
+        ASSERT_EQ(titles.size(), 3u);
+        EXPECT_EQ(titles[2].record.title(), L"Audio Track 03");
+    }
 }

@@ -84,6 +84,8 @@ struct fake_player : music_player_view, call_log {
         return -1;
     }
     list_info* current_entry() override { return has_entry ? &entry : nullptr; }
+    critsec entry_lock;  // held by a test's stand-in playback thread while it replaces the entry
+    critsec* current_entry_lock() override { return &entry_lock; }
     void reset_first_playlist() override {
         add("reset_first");
         first.clear();
@@ -233,6 +235,13 @@ struct fake_host : main_window_host, call_log {
     void remove_tray_icon(HWND) override { add("tray_remove"); }
     void taskbar_tab(HWND, bool) override {}
     void give_back_system_sounds() override { add("sounds_on"); }
+    // Records whether COM still ran on this thread when the window let go of
+    // its shell objects (a probe: CoInitializeEx says S_FALSE when it did).
+    void release_shell_objects() override {
+        const HRESULT probe = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(probe)) CoUninitialize();
+        add(probe == S_FALSE ? "release_shell com_on" : "release_shell com_off");
+    }
     void open_home_page() override { add("home_page"); }
 };
 

@@ -341,6 +341,10 @@ TEST_F(player_window_test, destroy_writes_the_options) {
     EXPECT_EQ(host.count("sounds_on"), 1) << "ended without a close, the event sounds still come back";
     EXPECT_EQ(current_player_window(), nullptr);
     EXPECT_TRUE(quit_posted()) << "the window's end ends the message loop";
+    // The taskbar list goes while COM still runs on the window's thread (the
+    // host object itself lives until the library unloads, after COM ended).
+    EXPECT_TRUE(host.has("release_shell com_on"));
+    EXPECT_FALSE(host.has("release_shell com_off"));
 }
 
 TEST_F(player_window_test, the_saved_channel_follows_the_active_playlist) {

@@ -1,9 +1,13 @@
 // The main window's track display and event sinks, and its screenshots.
+#include <atomic>
 #include <cmath>
+#include <thread>
 
+#include "main_window_lamps.h"
 #include "main_window_listeners.h"
 #include "play_event_bridge.h"
 #include "player_window_fakes.h"
+#include "skin_static.h"
 #include "window_capture.h"
 
 namespace ids = player_skin_ids;
@@ -137,6 +141,36 @@ TEST_F(player_window_test, a_stream_title_appears_when_its_byte_position_plays) 
     EXPECT_EQ(window->display_title(), L"지금 곡 ( 새 방송국 )");
 }
 
+// At a gapless hand-over the playback thread replaces the player's current
+// entry under the player's entry lock. A stream title that arrives meanwhile
+// (at once, or when its byte position plays) waits for the replacement and
+// goes onto the new entry; unguarded, it went onto the old one and was lost
+// (or raced with the copy that freed the old strings).
+TEST_F(player_window_test, a_stream_title_waits_while_the_playback_thread_replaces_the_entry) {
+    open();
+    for (bool at_position : {false, true}) {
+        SCOPED_TRACE(at_position ? "title due at a byte position" : "title at once");
+        player.entry = track(L"전 곡", L"가수", L"http://radio.example/a", L"1");
+        player.has_entry = true;
+        event_record<position_record> position;
+        if (at_position) window->on_stream_title(false, stringx(L"지금 곡"), 16000);  // due after 1 s at 128 kbps
+        std::atomic<bool> holding{false};
+        std::thread playback([&] {
+            player.entry_lock.enter();
+            holding = true;
+            Sleep(200);
+            player.entry = track(L"다음 곡", L"가수", L"http://radio.example/b", L"2");
+            player.entry_lock.leave();
+        });
+        while (!holding) Sleep(1);
+        if (at_position) post_position(hwnd(), position, 2.0, 128);
+        else window->on_stream_title(false, stringx(L"지금 곡"), 0);
+        playback.join();
+        EXPECT_STREQ(player.entry.id, L"2");
+        EXPECT_STREQ(player.entry.title, L"지금 곡");
+    }
+}
+
 TEST_F(player_window_test, the_end_of_a_scheduled_channel_restarts_the_stored_channel) {
     open();
     player.playing = true;
@@ -255,6 +289,42 @@ TEST_F(player_window_test, window_state_and_colour_listeners_reach_the_window) {
     skins.on_skin(6);
     EXPECT_NE(window->look().text_colour(), before);
     EXPECT_EQ(window->look().text_colour(), player_skin::normal_text_colour(6));
+}
+
+// The settings dialog and the equalizer window switch the lamps of the main
+// window that is open (they used to reach nothing), and nothing once it is
+// gone.
+TEST_F(player_window_test, the_other_windows_switch_the_open_main_windows_lamps) {
+    open();
+    ASSERT_NE(registered_main_window_lamps(), nullptr);
+    auto pixels = [&](const RECT& r) {
+        std::vector<COLORREF> out;
+        HDC dc = look()->back_buffer().get_memdc();
+        GdiFlush();
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(dc, x, y));
+        return out;
+    };
+    const struct {
+        const char* name;
+        unsigned id;
+        void (*show)(bool);
+    } lamps[] = {{"normalisation", ids::norm_lamp, &show_main_window_norm_lamp},
+                 {"equalizer", ids::eq_lamp, &show_main_window_eq_lamp}};
+    for (const auto& lamp : lamps) {
+        SCOPED_TRACE(lamp.name);
+        skin_static* slot = look()->get_static(lamp.id);
+        ASSERT_NE(slot, nullptr);
+        lamp.show(false);
+        const std::vector<COLORREF> off = pixels(slot->rect);
+        lamp.show(true);
+        EXPECT_NE(pixels(slot->rect), off);
+        lamp.show(false);
+        EXPECT_EQ(pixels(slot->rect), off);
+    }
+    DestroyWindow(hwnd());
+    EXPECT_EQ(registered_main_window_lamps(), nullptr);
+    show_main_window_eq_lamp(true);  // no main window: nothing happens
 }
 
 // The window playing a channel in its three modes, written to the

@@ -423,4 +423,27 @@ TEST_F(upload_file_test, the_worker_thread_uploads_and_deletes) {
     EXPECT_EQ(server.upload(1), "a^b\r\n[DATA_END]");
 }
 
+// The player unloads its libraries right after the main window ends: the
+// window's stop waits for a running upload (bounded), and only one worker
+// runs at a time.
+TEST_F(upload_file_test, stop_waits_for_the_running_worker) {
+    stand_in_fault slow = stand_in_fault::of("rux_log_check.php", "slow");
+    slow.wait_ms = 1500;
+    ASSERT_TRUE(server.set_faults({slow}));
+    ASSERT_TRUE(files.write(L"PLAYED_INFO_LOG_2026-12-09.txt", "a^b\r\n"));
+    log_upload_env env;
+    log_upload u(env);
+    upload_args* a = new upload_args(args_for(L"PLAYED_INFO_LOG_2026-12-09.txt"));
+    const std::wstring path = a->path.wvalue();
+    ASSERT_TRUE(env.start_worker(a));
+    EXPECT_FALSE(env.wait_for_worker(100)) << "the reply is held back 1.5 s";
+    EXPECT_FALSE(env.start_worker(new upload_args(args_for(L"PLAYED_INFO_LOG_2026-12-08.txt"))))
+        << "a second worker while the first runs";
+    const DWORD begin = GetTickCount();
+    u.stop();
+    EXPECT_LT(GetTickCount() - begin, log_upload::worker_stop_wait_ms);
+    EXPECT_FALSE(exists(path)) << "stop returned before the worker had finished its upload";
+    EXPECT_TRUE(env.wait_for_worker(0));
+}
+
 }  // namespace

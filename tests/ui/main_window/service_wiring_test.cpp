@@ -14,7 +14,10 @@
 #include <utility>
 #include <vector>
 #include "core.h"
+#include "drop_services.h"
+#include "equalizer_dialog.h"
 #include "login_manager.h"
+#include "main_window_lamps.h"
 #include "option_targets.h"
 #include "player_login_services.h"
 #include "player_options.h"
@@ -99,6 +102,41 @@ TEST_F(service_wiring_test, skin_changes_reach_every_registered_skin_listener) {
     login_services.tell_skin(6);
     EXPECT_EQ(recorder->told(0), (std::vector<int>{4, 6}));
     EXPECT_EQ(recorder->told(1), (std::vector<int>{4, 6}));
+}
+
+// The equalizer window tells every registered window-state listener when
+// it opens and closes (window id 3): the main window's equalizer button
+// follows it. It used to tell nobody.
+TEST_F(service_wiring_test, the_equalizer_windows_state_reaches_the_window_state_listeners) {
+    default_equalizer_host().window_state(false);
+    default_equalizer_host().window_state(true);
+    EXPECT_EQ(recorder->window_states(), (std::vector<std::pair<int, bool>>{{3, false}, {3, true}}));
+}
+
+// The equalizer window's on/off and the settings dialog's normalisation
+// switch the lamps that the main window registered.
+TEST_F(service_wiring_test, the_equalizer_and_the_settings_switch_the_main_windows_lamps) {
+    struct recording_lamps : main_window_lamps {
+        std::vector<std::string> told;
+        void show_norm_lamp(bool on) override { told.push_back(on ? "norm on" : "norm off"); }
+        void show_eq_lamp(bool on) override { told.push_back(on ? "eq on" : "eq off"); }
+    } lamps;
+    set_main_window_lamps(&lamps);
+    default_equalizer_host().show_eq_lamp(true);
+    default_settings_host().show_norm_lamp(false);
+    default_settings_host().show_norm_lamp(true);
+    set_main_window_lamps(nullptr);
+    default_equalizer_host().show_eq_lamp(false);  // none registered: nobody is told
+    EXPECT_EQ(lamps.told, (std::vector<std::string>{"eq on", "norm off", "norm on"}));
+}
+
+// The folders of dropped files reach every registered library_add_item
+// (the library window's open folder page); they used to go nowhere.
+TEST_F(service_wiring_test, dropped_folders_are_handed_to_the_library) {
+    core_drop_services drop;
+    drop.library_add(stringx(L"C:\\음악\\새 폴더"));
+    drop.library_add(stringx(L"D:\\music"));
+    EXPECT_EQ(recorder->library_folders(), (std::vector<std::wstring>{L"C:\\음악\\새 폴더", L"D:\\music"}));
 }
 
 // Always-on-top from the options load and from the login reaches the

@@ -340,3 +340,16 @@ TEST_F(now_playing_list, a_stream_entry_dropped_replaces_default_and_plays) {
     EXPECT_EQ(paths_of(music.first()), (std::vector<std::wstring>{L"C:\\music\\x.mp3", L"http://127.0.0.1/live"}));
     EXPECT_TRUE(music.log.empty());
 }
+
+// Entries replaced in place (their lengths read later, say) change the
+// total: the listener posts msg_entries_removed and the status line follows.
+TEST_F(now_playing_list, entries_replaced_in_place_redraw_the_status_line) {
+    add({L"a", L"b"}, 20);
+    const std::wstring before = skin.left;
+    std::vector<list_info> longer = entries({L"b"}, 100);
+    music.first()->update({1}, {&longer[0]});
+    window_rig::pump();
+    EXPECT_NE(skin.left, before);
+    EXPECT_EQ(skin.left, playlist_status_text(music.first()->entries()));
+    EXPECT_EQ(listener.changed_indices(), (std::vector<int>{1}));
+}
