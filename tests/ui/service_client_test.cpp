@@ -368,6 +368,21 @@ TEST_F(service_client_test, failed_channel_tracks_never_hand_out_another_channel
     EXPECT_TRUE(services.boxes.empty());
 }
 
+// A zero byte inside one track line loses that line only, not the channel's
+// later tracks.
+TEST_F(service_client_test, zero_byte_in_a_track_line_keeps_the_later_tracks) {
+    stand_in_fault f = stand_in_fault::of("rux_song_check.php", "text");
+    const std::string line_end = "\r\n";
+    f.body = "Result=Success" + line_end + "1^x^^60^0^one^a^http://127.0.0.1/music/1.mp3^b^1.mp3" + line_end +
+             std::string("2^x^^60^0^t\0wo^a^http://127.0.0.1/music/2.mp3^b^2.mp3", 53) + line_end +
+             "3^x^^60^0^three^a^http://127.0.0.1/music/3.mp3^b^3.mp3" + line_end +
+             "4^x^^60^0^four^a^http://127.0.0.1/music/4.mp3^b^4.mp3" + line_end;
+    ASSERT_TRUE(server.set_faults({f}));
+    std::vector<track_record> tracks;
+    EXPECT_TRUE(client.get_channel_tracks(1052, L"테스트 채널", tracks));
+    EXPECT_EQ(titles(tracks), (std::vector<std::wstring>{L"one", L"three", L"four"}));
+}
+
 TEST_F(service_client_test, select_channel_serves_the_current_channel_from_its_kept_tracks) {
     make_current(L"음악방송", 1052);
     std::vector<track_record> tracks;
