@@ -86,6 +86,8 @@ bool zel_play_reader::open_cache_file(const stringx& cache_path, const stringx& 
         const int file_size = static_cast<int>(file_->length());
         file_->release();
         file_ = nullptr;
+        // Not the host's file: dropped, so that the cache fetches it again.
+        _wremove(cache_path.wvalue());
         track_log::format(is_info_, L"파일 크기가 다름 - > 파일 메모리 재생: %s, %d,%d",
                           track_log::after_last(cache_path.wvalue(), L'\\').wvalue(), server_length, file_size);
         return false;

@@ -239,6 +239,9 @@ TEST_F(track_stream_test, which_cache_files_are_played_from_disk) {
                   (std::vector<std::wstring>{L"파일 크기가 다름 - > 파일 메모리 재생: " +
                                              std::wstring(track_url::cache_file_name(url.c_str()).wvalue()) +
                                              L", 50000,5"}));
+        // Not the host's file: dropped, so that the cache fetches it again.
+        EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+        ASSERT_TRUE(track_test::write_file(path, "12345"));
     }
     {  // a server that reports no length: the file of any size plays
         canned_reply no_length = canned_reply::text(body);
