@@ -509,6 +509,43 @@ TEST_F(service_client_test, select_channel_checked_failures_carry_their_error_co
     }
 }
 
+// The first request of the restored channel (after the start): nothing of
+// it is kept, so an expired login is told by the notice and a lost
+// connection as the new channel's failure, not as a kept channel's.
+TEST_F(service_client_test, first_select_of_the_current_channel_is_no_kept_channel) {
+    struct row {
+        const char* fault;
+        const wchar_t* log;
+        int notices;
+    } rows[] = {
+        {"login_false", L"채널리스트 수신실패 ERROR COMDE:5", 1},
+        {"close", L"채널정보, 서버 접속 실패 ERROR COMDE:3", 0},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.fault);
+        service_client fresh{services};
+        std::vector<channel_record> list;
+        ASSERT_TRUE(fresh.get_channel_list(L"음악방송", list));
+        fresh.select_channel_by_key(1052);
+        fail_next("rux_song_check.php", r.fault);
+        services.forget();
+        std::vector<track_record> out;
+        stringx error;
+        EXPECT_FALSE(fresh.select_channel_checked(1052, out, error));
+        EXPECT_TRUE(out.empty());
+        ASSERT_EQ(services.log.size(), 2u);
+        EXPECT_EQ(services.log[1], r.log);
+        EXPECT_EQ(services.notices, r.notices);
+
+        // select_channel likewise.
+        fail_next("rux_song_check.php", r.fault);
+        services.forget();
+        EXPECT_FALSE(fresh.select_channel(1052, out, true));
+        EXPECT_EQ(services.notices, r.notices);
+        EXPECT_EQ(services.log.size(), 2u);
+    }
+}
+
 TEST_F(service_client_test, select_auto_channel_finds_its_channel_by_exact_title) {
     std::vector<track_record> out(1);
     EXPECT_TRUE(client.select_auto_channel(L"아침 가요", out));

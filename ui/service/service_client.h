@@ -106,6 +106,8 @@ protected:
     void keep_tracks(int chkey, const service_reply& reply, std::vector<track_record>& out);
     // The kept tracks when they are chkey's.
     void hand_out_kept_tracks(int chkey, std::vector<track_record>& out);
+    // True when chkey is the current channel (previous) and its tracks are kept.
+    bool same_channel_kept(int chkey, int previous) const;
 
     service_client_services& services_;
     channel_state live_;

@@ -37,6 +37,13 @@ void service_client::hand_out_kept_tracks(int chkey, std::vector<track_record>& 
     if (chkey == live_.tracks_channel) out = live_.tracks;
 }
 
+bool service_client::same_channel_kept(int chkey, int previous) const {
+    // The current channel asked for again plays on from its kept tracks; a
+    // channel with none kept yet (the first request after the start) is a
+    // new one, whose failures are told as such.
+    return chkey == previous && chkey == live_.tracks_channel;
+}
+
 bool service_client::get_channel_tracks(int chkey, stringx title, std::vector<track_record>& out) {
     const service_reply reply =
         track_request(services_.identity(), track_request_kind::channel_tracks, chkey, title.wvalue()).send();
@@ -83,7 +90,7 @@ bool service_client::select_channel(int chkey, std::vector<track_record>& out, b
 
     const service_reply reply =
         track_request(services_.identity(), track_request_kind::select, chkey, title.wvalue()).send();
-    const bool same_channel = chkey == previous;
+    const bool same_channel = same_channel_kept(chkey, previous);
     switch (reply.status()) {
     case reply_status::no_connection:
         if (same_channel)
@@ -126,7 +133,7 @@ bool service_client::select_channel_checked(int chkey, std::vector<track_record>
     const service_reply reply = track_request(services_.identity(), track_request_kind::select_checked, chkey,
                                               services_.channel_title().wvalue())
                                     .send();
-    const bool same_channel = chkey == previous;
+    const bool same_channel = same_channel_kept(chkey, previous);
     switch (reply.status()) {
     case reply_status::no_connection:
         error_text = L"";
