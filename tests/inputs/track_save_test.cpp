@@ -193,6 +193,46 @@ TEST_F(track_save, the_cache_downloads_its_queue_and_logs_start_and_end) {
     EXPECT_EQ(track_test::logged_with(L"파일 수신 시작 : ").size(), 1u);
 }
 
+// The downloads an outage stopped start again once the host answers: both
+// one that could not start and one cut short in the middle.
+TEST_F(track_save, downloads_stopped_by_an_outage_start_again_after_it) {
+    const std::string body = track_test::body(60000);
+    track_cache_impl cache;
+    cache.prepare();
+    cache.retry_ticks = 3;
+    const std::wstring url = served.url(L"outage.mp3");
+    const std::vector<list_info> list = {entry(L"zel://h/playing.mp3"), entry(url)};
+    for (const canned_reply& outage : {canned_reply::close(), canned_reply::cut(body.substr(0, 20000), 60000)}) {
+        ASSERT_TRUE(served.server().set_replies({outage}));
+        cache.enqueue(0, &list);
+        ASSERT_TRUE(track_test::wait_until([&] {
+            cache.tick_now();
+            return cache.queued_paths().empty() && !cache.current_download() && !cache.put_aside_paths().empty();
+        }));
+        EXPECT_EQ(cache.put_aside_paths(), (std::vector<std::wstring>{url}));
+        EXPECT_EQ(GetFileAttributesW(cache_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+
+        // The host is back: within retry_ticks the download runs again.
+        ASSERT_TRUE(served.serve(body));
+        for (int i = 0; i < 3 + 5 && !cache.current_download(); ++i) cache.tick_now();
+        ASSERT_NE(cache.current_download(), nullptr);
+        ASSERT_TRUE(track_test::wait_until([&] { return cache.current_download()->is_finished(); }));
+        cache.tick_now();
+        EXPECT_EQ(track_test::read_file(cache_file(url)), body);
+        EXPECT_TRUE(cache.put_aside_paths().empty());
+        ASSERT_TRUE(DeleteFileW(cache_file(url).c_str()));
+    }
+    // A new queue or clear forgets what was put aside.
+    ASSERT_TRUE(served.server().set_replies({canned_reply::close()}));
+    cache.enqueue(0, &list);
+    ASSERT_TRUE(track_test::wait_until([&] {
+        cache.tick_now();
+        return !cache.put_aside_paths().empty();
+    }));
+    cache.clear();
+    EXPECT_TRUE(cache.put_aside_paths().empty());
+}
+
 TEST_F(track_save, clear_during_a_download_deletes_the_partial_file) {
     canned_reply slow = canned_reply::slow(track_test::body(300000), 2048, 20);
     ASSERT_TRUE(served.server().set_replies({slow}));
