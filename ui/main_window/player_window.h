@@ -113,6 +113,10 @@ public:
     HWND equalizer_window() const { return equalizer_; }
     int mini_width() const { return mini_width_; }
     bool expand_requested() const { return expand_requested_; }
+    // The pause before the last channel is asked for again (0: no retry
+    // waits), and the timer that ends it.
+    int channel_retry_delay() const { return retry_delay_ms_; }
+    static const UINT_PTR channel_retry_timer = 18;
     // The levels last given to the meter (19 bands).
     const int* last_levels() const { return levels_; }
     static const int meter_bands = 19;
@@ -166,6 +170,12 @@ private:
     void show_window_buttons(bool shown);
     void move_window(int x, int y);
 
+    // player_window_channel_retry.cpp
+    void retry_channel_later(const stringx& list_name);
+    void stop_channel_retry();
+    void on_channel_retry_timer();
+    void on_channel_fetched();
+
     // player_window_track.cpp
     void on_track_started(LPARAM record);
     void on_track_end();
@@ -207,6 +217,12 @@ private:
     bool expand_requested_;
     int mini_width_;
     bool com_ready_;
+    // The retry of the last channel's request: the channel, its list's
+    // title, the failures so far and the pause before the next request.
+    unsigned retry_channel_ = 0;
+    stringx retry_list_;
+    int retry_failures_ = 0;
+    int retry_delay_ms_ = 0;
 };
 
 // The main window while its window lives; null otherwise.

@@ -145,7 +145,18 @@ void player_window::on_login(bool ok) {
                 const unsigned id = static_cast<unsigned>(text_number(parts[1]));
                 if (s_.channels->get_channel_list(stringx(parts[0].c_str()))) {
                     s_.channels->select_channel_by_key(id);
+                    stop_channel_retry();
                     if (!s_.channels->select_channel_checked()) {
+                        // Unless the login expired (its notice is shown), the
+                        // channel plays on from its kept tracks and is asked
+                        // for again until the service answers.
+                        if (id != 0 && !s_.channels->last_check_refused()) {
+                            if (s_.channels->fetch_saved_tracks()) {
+                                s_.channels->set_title(stringx(parts[0].c_str()));
+                                s_.channels->load_fetched();
+                            }
+                            retry_channel_later(stringx(parts[0].c_str()));
+                        }
                         SendMessageW(hwnd_, WM_COMMAND, 7, 0);
                         return;
                     }

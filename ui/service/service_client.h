@@ -16,6 +16,7 @@
 // and is always reported as false.
 #include <vector>
 #include "service_records.h"
+#include "service_request.h"
 #include "stringx.h"
 
 class service_client_services;
@@ -77,6 +78,18 @@ public:
     virtual void remove_favourite(const stringx name);
     // Slot 28.
     virtual ~service_client();
+
+    // select_channel_checked in two steps, so that the request can be sent
+    // on another thread: checked_request logs the selection, sets the title
+    // option and gives the request (send it anywhere); take_checked_reply
+    // reads its reply exactly as select_channel_checked does. Both on the
+    // user-interface thread.
+    service_request checked_request(int chkey);
+    bool take_checked_reply(int chkey, const service_reply& reply, std::vector<track_record>& out,
+                            stringx& error_text);
+    // The tracks of chkey's last successful track reply, kept beyond this run
+    // (service_client_services::keep_track_lines); false when none are kept.
+    bool saved_tracks(int chkey, std::vector<track_record>& out);
 
 protected:
     // What the object keeps, live and saved.

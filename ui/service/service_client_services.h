@@ -7,6 +7,7 @@
 // options block and the main window.
 //
 // User-interface thread.
+#include <vector>
 #include "service_reply.h"
 #include "service_request.h"
 #include "stringx.h"
@@ -33,4 +34,17 @@ public:
     // The option `channel_title`: the title of the channel being selected.
     virtual void set_channel_title(const wchar_t* title) = 0;
     virtual stringx channel_title() = 0;
+
+    // The track lines of a channel's last successful track reply, kept
+    // beyond this run (one channel at a time: a later channel replaces an
+    // earlier one), and given back for that channel only. By default nothing
+    // is kept.
+    virtual void keep_track_lines(int chkey, const std::vector<stringx>& lines) {
+        (void)chkey;
+        (void)lines;
+    }
+    virtual std::vector<stringx> kept_track_lines(int chkey) {
+        (void)chkey;
+        return std::vector<stringx>();
+    }
 };

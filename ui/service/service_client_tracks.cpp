@@ -30,6 +30,8 @@ void service_client::keep_tracks(int chkey, const service_reply& reply, std::vec
     live_.tracks_channel = chkey;
     out = live_.tracks;
     services_.write_log(received_log);
+    // Kept beyond this run as well: a start without the service plays them.
+    if (!live_.tracks.empty()) services_.keep_track_lines(chkey, reply.data_lines());
 }
 
 void service_client::hand_out_kept_tracks(int chkey, std::vector<track_record>& out) {
@@ -117,7 +119,10 @@ bool service_client::select_channel(int chkey, std::vector<track_record>& out, b
 }
 
 bool service_client::select_channel_checked(int chkey, std::vector<track_record>& out, stringx& error_text) {
-    const int previous = live_.current.id;
+    return take_checked_reply(chkey, checked_request(chkey).send(), out, error_text);
+}
+
+service_request service_client::checked_request(int chkey) {
     services_.set_channel_title(L"");
     stringx line;
     line.format(L"채널 선택 : no_channel, %d", chkey);
@@ -129,10 +134,13 @@ bool service_client::select_channel_checked(int chkey, std::vector<track_record>
         }
     }
     services_.write_log(line);
+    return track_request(services_.identity(), track_request_kind::select_checked, chkey,
+                         services_.channel_title().wvalue());
+}
 
-    const service_reply reply = track_request(services_.identity(), track_request_kind::select_checked, chkey,
-                                              services_.channel_title().wvalue())
-                                    .send();
+bool service_client::take_checked_reply(int chkey, const service_reply& reply, std::vector<track_record>& out,
+                                        stringx& error_text) {
+    const int previous = live_.current.id;
     const bool same_channel = same_channel_kept(chkey, previous);
     switch (reply.status()) {
     case reply_status::no_connection:
@@ -158,6 +166,18 @@ bool service_client::select_channel_checked(int chkey, std::vector<track_record>
         break;
     }
     keep_tracks(chkey, reply, out);
+    return true;
+}
+
+bool service_client::saved_tracks(int chkey, std::vector<track_record>& out) {
+    if (chkey == 0) return false;
+    std::vector<track_record> tracks;
+    for (const stringx& line : services_.kept_track_lines(chkey)) {
+        track_record record;
+        if (line.length() > 0 && read_track_line(line, record)) tracks.push_back(record);
+    }
+    if (tracks.empty()) return false;
+    out.swap(tracks);
     return true;
 }
 

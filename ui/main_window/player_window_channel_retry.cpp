@@ -1,0 +1,62 @@
+// The last channel when the service does not answer its request at the
+// login: the channel plays its kept tracks meanwhile, and the request is
+// sent again on a worker after a growing pause (channel_retry_delay_ms)
+// until the service answers; then the channel starts from the service's
+// tracks. Another channel started meanwhile ends the retry.
+#include "channel_service.h"
+#include "player_window.h"
+#include "window_messages.h"
+
+void player_window::retry_channel_later(const stringx& list_name) {
+    retry_list_ = list_name;
+    retry_channel_ = s_.channels->current_channel_id();
+    if (retry_channel_ == 0) {
+        stop_channel_retry();
+        return;
+    }
+    ++retry_failures_;
+    retry_delay_ms_ = channel_retry_delay_ms(retry_failures_);
+    SetTimer(hwnd_, channel_retry_timer, static_cast<UINT>(retry_delay_ms_), nullptr);
+}
+
+void player_window::stop_channel_retry() {
+    if (hwnd_) KillTimer(hwnd_, channel_retry_timer);
+    retry_channel_ = 0;
+    retry_failures_ = 0;
+    retry_delay_ms_ = 0;
+}
+
+void player_window::on_channel_retry_timer() {
+    KillTimer(hwnd_, channel_retry_timer);
+    retry_delay_ms_ = 0;
+    if (retry_channel_ == 0) return;
+    if (s_.channels->current_channel_id() != retry_channel_) {
+        stop_channel_retry();  // another channel plays now
+        return;
+    }
+    if (!s_.channels->start_checked_fetch(hwnd_, msg_channel_fetched)) retry_channel_later(retry_list_);
+}
+
+void player_window::on_channel_fetched() {
+    if (retry_channel_ == 0) {
+        s_.channels->finish_checked_fetch();  // the reply of an ended retry
+        return;
+    }
+    switch (s_.channels->finish_checked_fetch()) {
+    case channel_service::fetch_pending:
+        return;
+    case channel_service::fetch_done:
+        s_.channels->set_title(retry_list_);
+        stop_channel_retry();
+        s_.channels->load_fetched();
+        SendMessageW(hwnd_, msg_info_window_refresh, 0, 0);
+        return;
+    case channel_service::fetch_failed:
+        retry_channel_later(retry_list_);
+        return;
+    case channel_service::fetch_refused:
+    case channel_service::fetch_stale:
+        stop_channel_retry();
+        return;
+    }
+}
