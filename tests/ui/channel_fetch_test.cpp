@@ -6,8 +6,11 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "channel_refill.h"
 #include "kept_track_lines.h"
 #include "request_worker.h"
+#include "service_client.h"
+#include "service_client_services.h"
 #include "service_requests.h"
 #include "service_test_identity.h"
 #include "stand_in_server.h"
@@ -30,7 +33,8 @@ bool wait_for_message(HWND window, DWORD timeout_ms) {
 
 struct request_worker_test : ::testing::Test {
     void SetUp() override {
-        ASSERT_TRUE(server.start_scenario(R"({"channels": [{"id": 1052, "title": "t", "tracks": [
+        ASSERT_TRUE(server.start_scenario(R"({"categories": {"음악방송": [1052]},
+            "channels": [{"id": 1052, "title": "t", "tracks": [
             {"number": 1, "length": "60", "title": "one", "file": "1.mp3"}]}]})"))
             << server.error();
         SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", server.host().c_str());
@@ -48,7 +52,60 @@ struct request_worker_test : ::testing::Test {
     HWND window = nullptr;
 };
 
+class quiet_services : public service_client_services {
+public:
+    bool logged_in() override { return true; }
+    request_identity identity() override { return test_identity(); }
+    void write_log(const wchar_t*) override {}
+    void write_anne_log(const wchar_t*) override {}
+    void show_timed_box(const wchar_t*) override {}
+    void show_notice(const service_reply&) override {}
+    void set_channel_title(const wchar_t* t) override { title = t; }
+    stringx channel_title() override { return title.c_str(); }
+    std::wstring title;
+};
+
 }  // namespace
+
+// The refill of the playing channel holds its caller for the bound at most;
+// a reply that comes later serves the next refill without a new request.
+TEST_F(request_worker_test, a_refill_waits_a_bounded_time_and_keeps_a_late_reply) {
+    quiet_services services;
+    service_client client(services);
+    std::vector<channel_record> list;
+    ASSERT_TRUE(client.get_channel_list(L"음악방송", list));
+    client.select_channel_by_key(1052);
+    channel_refill refill(client, 500);
+    std::vector<track_record> out;
+    EXPECT_TRUE(refill.select(1052, out)) << "a prompt reply within the bound";
+    EXPECT_EQ(out.size(), 1u);
+
+    stand_in_fault slow = stand_in_fault::of("rux_song_check.php", "slow");
+    slow.wait_ms = 2500;
+    slow.times = 1;
+    ASSERT_TRUE(server.set_faults({slow}));
+    out.clear();
+    DWORD before = GetTickCount();
+    EXPECT_FALSE(refill.select(1052, out));
+    EXPECT_LT(GetTickCount() - before, 1200u);
+    Sleep(3000);
+    const size_t asked = server.requests().size();
+    EXPECT_TRUE(refill.select(1052, out)) << "the late reply";
+    EXPECT_EQ(out.size(), 1u);
+    EXPECT_EQ(server.requests().size(), asked);
+
+    // A service that never answers: each refill is back within the bound.
+    stand_in_fault silent = stand_in_fault::of("rux_song_check.php", "silent");
+    silent.hold_ms = 4000;
+    ASSERT_TRUE(server.set_faults({silent}));
+    for (int i = 0; i < 2; ++i) {
+        before = GetTickCount();
+        out.clear();
+        EXPECT_FALSE(refill.select(1052, out));
+        EXPECT_LT(GetTickCount() - before, 1200u) << i;
+    }
+    EXPECT_FALSE(refill.select(4242, out)) << "not in the list: nothing asked";
+}
 
 // A service that holds the request without a word: the caller is back at
 // once, and the reply (no connection) comes by message when the service

@@ -2,8 +2,14 @@
 #include "critsec.h"
 
 struct request_worker::shared {
-    explicit shared(const service_request& r) : request(r) {}
+    explicit shared(const service_request& r) : request(r), ended(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~shared() {
+        if (ended) CloseHandle(ended);
+    }
+    shared(const shared&) = delete;
+    shared& operator=(const shared&) = delete;
     service_request request;
+    HANDLE ended;  // set when the reply is there
     HWND window = nullptr;
     UINT message = 0;
     critsec lock;
@@ -30,6 +36,7 @@ struct worker_thread {
             auto_sync guard(state->lock);
             state->reply = reply;
             state->done = true;
+            if (state->ended) SetEvent(state->ended);
             if (!state->abandoned && state->window) PostMessageW(state->window, state->message, 0, 0);
         }
         // The module reference taken for this thread ends with it.
@@ -77,4 +84,11 @@ bool request_worker::take(service_reply& reply) {
     }
     state_.reset();
     return true;
+}
+
+bool request_worker::wait(DWORD timeout_ms) {
+    if (!state_) return false;
+    if (state_->ended) WaitForSingleObject(state_->ended, timeout_ms);
+    auto_sync guard(state_->lock);
+    return state_->done;
 }

@@ -22,14 +22,17 @@ public:
     request_worker& operator=(const request_worker&) = delete;
 
     // Sends request; when its reply is there, message (wparam and lparam 0)
-    // is posted to window. False while a request is running or when no
-    // thread could be started.
+    // is posted to window (none when window is null). False while a request
+    // is running or when no thread could be started.
     bool start(const service_request& request, HWND window, UINT message);
     // True from start until the reply has been taken.
     bool busy() const { return state_ != nullptr; }
     // The reply once it is there (then the object is free again); false while
     // the request runs or when none was started.
     bool take(service_reply& reply);
+    // Waits at most timeout_ms for the reply of the running request (the
+    // calling thread is held meanwhile); true when it is there.
+    bool wait(DWORD timeout_ms);
 
     struct shared;
 

@@ -87,6 +87,12 @@ public:
     service_request checked_request(int chkey);
     bool take_checked_reply(int chkey, const service_reply& reply, std::vector<track_record>& out,
                             stringx& error_text);
+    // select_channel (forced) in two steps likewise: select_request gives
+    // the request (false, with nothing logged, when chkey is not in the
+    // channel list), take_select_reply reads its reply; previous is the
+    // current channel's id when the request was made.
+    bool select_request(int chkey, service_request& request);
+    bool take_select_reply(int chkey, int previous, const service_reply& reply, std::vector<track_record>& out);
     // The tracks of chkey's last successful track reply, kept beyond this run
     // (service_client_services::keep_track_lines); false when none are kept.
     bool saved_tracks(int chkey, std::vector<track_record>& out);

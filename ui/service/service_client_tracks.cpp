@@ -74,7 +74,12 @@ bool service_client::select_channel(int chkey, std::vector<track_record>& out, b
         out = live_.tracks;
         return true;
     }
-    const int previous = live_.current.id;
+    service_request request(L"");
+    if (!select_request(chkey, request)) return false;
+    return take_select_reply(chkey, live_.current.id, request.send(), out);
+}
+
+bool service_client::select_request(int chkey, service_request& request) {
     const channel_record* found = nullptr;
     for (const channel_record& record : live_.channels) {
         if (record.id == chkey) {
@@ -89,9 +94,12 @@ bool service_client::select_channel(int chkey, std::vector<track_record>& out, b
     stringx line;
     line.format(L"채널 선택 : %s", title.wvalue());
     services_.write_log(line);
+    request = track_request(services_.identity(), track_request_kind::select, chkey, title.wvalue());
+    return true;
+}
 
-    const service_reply reply =
-        track_request(services_.identity(), track_request_kind::select, chkey, title.wvalue()).send();
+bool service_client::take_select_reply(int chkey, int previous, const service_reply& reply,
+                                       std::vector<track_record>& out) {
     const bool same_channel = same_channel_kept(chkey, previous);
     switch (reply.status()) {
     case reply_status::no_connection:
