@@ -51,7 +51,9 @@ bool zel_play_reader::open(const wchar_t* url) {
     }
 
     source_.url = utf::utf16_to_ansi(parts.address.wvalue()).value();
-    if (!track_request(source_, parts.start)) return false;
+    // While the track hosts are quiet (an outage) a track that is not cached
+    // is given up soon, so that the channel goes on with its cached tracks.
+    if (!track_request(source_, parts.start, track_requests::play_reply_ms())) return false;
     if (source_.content_length <= 0) return false;
     // The thread may have received the whole reply and ended before this
     // returns; at_end tells the end, so a running start is enough here.
