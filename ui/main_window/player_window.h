@@ -171,6 +171,8 @@ private:
     void move_window(int x, int y);
 
     // player_window_channel_retry.cpp
+    bool begin_channel_fetch(const stringx& list_name);
+    void play_kept_channel();
     void retry_channel_later(const stringx& list_name);
     void stop_channel_retry();
     void on_channel_retry_timer();
@@ -223,6 +225,7 @@ private:
     stringx retry_list_;
     int retry_failures_ = 0;
     int retry_delay_ms_ = 0;
+    bool first_fetch_ = false;  // the login's own request is on its way
 };
 
 // The main window while its window lives; null otherwise.

@@ -1,11 +1,29 @@
-// The last channel when the service does not answer its request at the
-// login: the channel plays its kept tracks meanwhile, and the request is
-// sent again on a worker after a growing pause (channel_retry_delay_ms)
-// until the service answers; then the channel starts from the service's
-// tracks. Another channel started meanwhile ends the retry.
+// The last channel at the login: its request runs on a worker. When the
+// service does not answer it, the channel plays its kept tracks meanwhile,
+// and the request is sent again after a growing pause
+// (channel_retry_delay_ms) until the service answers; then the channel
+// starts from the service's tracks. An expired login, or another channel
+// started meanwhile, ends the retry.
 #include "channel_service.h"
 #include "player_window.h"
 #include "window_messages.h"
+
+bool player_window::begin_channel_fetch(const stringx& list_name) {
+    retry_list_ = list_name;
+    retry_channel_ = s_.channels->current_channel_id();
+    if (retry_channel_ == 0 || !s_.channels->start_checked_fetch(hwnd_, msg_channel_fetched)) {
+        retry_channel_ = 0;
+        return false;
+    }
+    first_fetch_ = true;
+    return true;
+}
+
+void player_window::play_kept_channel() {
+    if (!s_.channels->fetch_saved_tracks()) return;
+    s_.channels->set_title(retry_list_);
+    s_.channels->load_fetched();
+}
 
 void player_window::retry_channel_later(const stringx& list_name) {
     retry_list_ = list_name;
@@ -24,6 +42,7 @@ void player_window::stop_channel_retry() {
     retry_channel_ = 0;
     retry_failures_ = 0;
     retry_delay_ms_ = 0;
+    first_fetch_ = false;
 }
 
 void player_window::on_channel_retry_timer() {
@@ -52,6 +71,8 @@ void player_window::on_channel_fetched() {
         SendMessageW(hwnd_, msg_info_window_refresh, 0, 0);
         return;
     case channel_service::fetch_failed:
+        if (first_fetch_) play_kept_channel();
+        first_fetch_ = false;
         retry_channel_later(retry_list_);
         return;
     case channel_service::fetch_refused:
