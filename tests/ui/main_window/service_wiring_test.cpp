@@ -254,4 +254,9 @@ TEST_F(service_wiring_test, the_last_channel_is_asked_for_on_a_worker_and_kept_b
     EXPECT_EQ(channels.finish_checked_fetch(), channel_service::fetch_refused);
     EXPECT_TRUE(channels.last_check_refused());
     DestroyWindow(window);
+
+    // The prefix is shared with the player: its kept channel goes with the test.
+    wchar_t* folder = core::get_appdata_path();
+    DeleteFileW((std::wstring(folder ? folder : L"") + L"\\channel_tracks.txt").c_str());
+    free(folder);
 }
