@@ -272,6 +272,7 @@ LRESULT player_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
         if (wparam == upload_timer_id_ && upload_timer_id_ != 0) s_.reports->upload_tick();
         if (wparam == channel_retry_timer) on_channel_retry_timer();
+        if (wparam == kept_channel_timer) on_kept_channel_timer();
         return 0;
     case msg_channel_fetched:
         on_channel_fetched();

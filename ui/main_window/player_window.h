@@ -117,6 +117,8 @@ public:
     // waits), and the timer that ends it.
     int channel_retry_delay() const { return retry_delay_ms_; }
     static const UINT_PTR channel_retry_timer = 18;
+    // Ends the wait for the login's request after which the kept tracks play.
+    static const UINT_PTR kept_channel_timer = 19;
     // The levels last given to the meter (19 bands).
     const int* last_levels() const { return levels_; }
     static const int meter_bands = 19;
@@ -173,6 +175,7 @@ private:
     // player_window_channel_retry.cpp
     bool begin_channel_fetch(const stringx& list_name);
     void play_kept_channel();
+    void on_kept_channel_timer();
     void retry_channel_later(const stringx& list_name);
     void stop_channel_retry();
     void on_channel_retry_timer();
@@ -226,6 +229,7 @@ private:
     int retry_failures_ = 0;
     int retry_delay_ms_ = 0;
     bool first_fetch_ = false;  // the login's own request is on its way
+    bool kept_played_ = false;  // the kept tracks were started for it
 };
 
 // The main window while its window lives; null otherwise.

@@ -1,5 +1,6 @@
 // The last channel at the login: its request runs on a worker. When the
-// service does not answer it, the channel plays its kept tracks meanwhile,
+// service does not answer it (or takes more than 3 s), the channel plays its
+// kept tracks meanwhile,
 // and the request is sent again after a growing pause
 // (channel_retry_delay_ms) until the service answers; then the channel
 // starts from the service's tracks. An expired login, or another channel
@@ -16,7 +17,16 @@ bool player_window::begin_channel_fetch(const stringx& list_name) {
         return false;
     }
     first_fetch_ = true;
+    // A service that takes longer than this: the kept tracks play meanwhile.
+    SetTimer(hwnd_, kept_channel_timer, 3000, nullptr);
     return true;
+}
+
+void player_window::on_kept_channel_timer() {
+    KillTimer(hwnd_, kept_channel_timer);
+    if (!first_fetch_ || kept_played_) return;
+    kept_played_ = true;
+    play_kept_channel();
 }
 
 void player_window::play_kept_channel() {
@@ -38,7 +48,11 @@ void player_window::retry_channel_later(const stringx& list_name) {
 }
 
 void player_window::stop_channel_retry() {
-    if (hwnd_) KillTimer(hwnd_, channel_retry_timer);
+    if (hwnd_) {
+        KillTimer(hwnd_, channel_retry_timer);
+        KillTimer(hwnd_, kept_channel_timer);
+    }
+    kept_played_ = false;
     retry_channel_ = 0;
     retry_failures_ = 0;
     retry_delay_ms_ = 0;
@@ -71,8 +85,10 @@ void player_window::on_channel_fetched() {
         SendMessageW(hwnd_, msg_info_window_refresh, 0, 0);
         return;
     case channel_service::fetch_failed:
-        if (first_fetch_) play_kept_channel();
+        KillTimer(hwnd_, kept_channel_timer);
+        if (first_fetch_ && !kept_played_) play_kept_channel();
         first_fetch_ = false;
+        kept_played_ = true;
         retry_channel_later(retry_list_);
         return;
     case channel_service::fetch_refused:

@@ -291,6 +291,21 @@ TEST_F(player_window_test, a_failed_channel_request_at_login_is_asked_again_unti
     SendMessageW(hwnd(), channels.fetch_message, 0, 0);
     EXPECT_EQ(channels.calls, (std::vector<std::string>{"list 음악방송", "select 1052", "start_fetch", "finish_fetch",
                                                         "title 음악방송", "load"}));
+    channels.calls.clear();
+    SendMessageW(hwnd(), WM_TIMER, player_window::kept_channel_timer, 0);
+    EXPECT_TRUE(channels.calls.empty()) << "nothing kept plays after the answer";
+
+    // A service that takes its time: after the wait the kept tracks play,
+    // once; its late failure starts the retry.
+    window->on_login(true);
+    channels.calls.clear();
+    SendMessageW(hwnd(), WM_TIMER, player_window::kept_channel_timer, 0);
+    EXPECT_EQ(channels.calls, (std::vector<std::string>{"saved", "title 음악방송", "load"}));
+    channels.calls.clear();
+    channels.next_result = channel_service::fetch_failed;
+    SendMessageW(hwnd(), channels.fetch_message, 0, 0);
+    EXPECT_EQ(channels.calls, (std::vector<std::string>{"finish_fetch"}));
+    EXPECT_EQ(window->channel_retry_delay(), 2000);
 }
 
 TEST_F(player_window_test, a_channel_retry_ends_when_refused_or_another_channel_plays) {
