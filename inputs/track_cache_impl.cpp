@@ -48,6 +48,9 @@ void track_cache_impl::set_limits(int, int music_files, int info_files) {
 void track_cache_impl::enqueue(int, const std::vector<list_info>* entries) {
     auto_sync guard(lock_);
     queue_.clear();
+    put_aside_.clear();
+    idle_ticks_ = 0;
+    retry_rounds_ = 0;
     if (entries) {
         for (size_t i = 1; i < entries->size(); ++i) {
             const list_info& entry = (*entries)[i];
@@ -81,6 +84,7 @@ void track_cache_impl::drop_non_info() {
 void track_cache_impl::clear() {
     auto_sync guard(lock_);
     queue_.clear();
+    put_aside_.clear();
     delete saver_;  // stops the download; an incomplete file goes with it
     saver_ = nullptr;
 }
@@ -126,7 +130,18 @@ std::vector<std::wstring> track_cache_impl::queued_paths() {
 void track_cache_impl::tick() {
     {
         auto_sync guard(lock_);
-        if (queue_.empty()) return;
+        if (queue_.empty() && !saver_) {
+            if (put_aside_.empty()) return;
+            // The pause doubles with every round that brought nothing (a
+            // track the host never serves is not asked for every 30 s).
+            const int rounds = retry_rounds_ < 4 ? retry_rounds_ : 4;
+            if (++idle_ticks_ < (retry_ticks << rounds)) return;
+            // The outage may be over: the entries put aside are tried again.
+            idle_ticks_ = 0;
+            ++retry_rounds_;
+            queue_.swap(put_aside_);
+            put_aside_.clear();
+        }
     }
     if (tick_count_ >= 10 && disk_check()) return;
     ++tick_count_;
@@ -138,6 +153,9 @@ void track_cache_impl::tick() {
         track_log::format(saver_->is_info(), L"파일 수신 완료 : %s", file_name(saver_->path()).wvalue());
         delete saver_;
         saver_ = nullptr;
+        put_aside_unless_cached(saving_);  // a download cut by an outage
+        if (GetFileAttributesW(track_url::cache_file(path_of(saving_)).wvalue()) != INVALID_FILE_ATTRIBUTES)
+            retry_rounds_ = 0;  // the host answers again
     }
     if (saver_) return;
     start_next();
@@ -199,10 +217,32 @@ void track_cache_impl::start_next() {
     zel_save_reader* reader = new zel_save_reader();
     if (!reader->open(path)) {
         delete reader;  // complete already, or the download did not start
+        put_aside_unless_cached(entry);
         return;
     }
     saver_ = reader;
+    saving_ = entry;
     track_log::format(reader->is_info(), L"파일 수신 시작 : %s", file_name(reader->path()).wvalue());
+}
+
+void track_cache_impl::put_aside_unless_cached(const list_info& entry) {
+    const wchar_t* path = path_of(entry);
+    const stringx cache = track_url::cache_file(path);
+    if (cache.length() == 0 || GetFileAttributesW(cache.wvalue()) != INVALID_FILE_ATTRIBUTES) return;
+    // A start of 1 or more is never downloaded.
+    track_url::parts parts;
+    if (!track_url::parse(path, parts) || (parts.pieces.size() >= 2 && _wtoi64(parts.pieces[1].wvalue()) > 0)) return;
+    auto_sync guard(lock_);
+    for (const list_info& kept : put_aside_)
+        if (_wcsicmp(path_of(kept), path) == 0) return;
+    put_aside_.push_back(entry);
+}
+
+std::vector<std::wstring> track_cache_impl::put_aside_paths() {
+    auto_sync guard(lock_);
+    std::vector<std::wstring> paths;
+    for (const list_info& entry : put_aside_) paths.push_back(path_of(entry));
+    return paths;
 }
 
 void track_cache_impl::enforce_limit(const stringx& folder, int limit, bool info) {

@@ -1,6 +1,11 @@
 #pragma once
 // The track cache's implementation: the queue, the download of its front
 // entry on each 1000 ms tick, the file limits and the low-disk eviction.
+// An entry whose download could not start or did not end complete (the
+// track's host did not answer: an outage) is put aside and queued again
+// once the queue has been empty for retry_ticks ticks (twice that after a
+// round that brought nothing, and so on up to 16 times), so that the cache
+// fills again after the outage; a new queue or clear() forgets them.
 //
 // Seams for tests: the free-space query and the random source can be
 // replaced, the folders prepared without a timer, and tick_now() runs one
@@ -25,6 +30,9 @@ public:
     static random_fn random_source;
 
     static const int min_free_mb = 100;
+    // Ticks of an empty queue after which the entries put aside are queued
+    // again (the first time).
+    int retry_ticks = 30;
 
     track_cache_impl() = default;
     ~track_cache_impl() override;
@@ -47,6 +55,7 @@ public:
 
     // Test views.
     std::vector<std::wstring> queued_paths();
+    std::vector<std::wstring> put_aside_paths();
     zel_save_reader* current_download() const { return saver_; }
     int wait_ticks() const { return wait_ticks_; }
     int info_delay() const { return info_delay_; }
@@ -60,12 +69,18 @@ private:
     bool disk_check();  // true when the tick ends here
     void start_next();
     void enforce_limit(const stringx& folder, int limit, bool info);
+    // Keeps entry for a later try unless its cache file is there.
+    void put_aside_unless_cached(const list_info& entry);
 
     critsec lock_;
     int music_file_limit_ = 1000;
     int info_file_limit_ = 100;
     std::vector<list_info> queue_;
     zel_save_reader* saver_ = nullptr;
+    list_info saving_;                // the entry saver_ downloads
+    std::vector<list_info> put_aside_;  // entries to try again after an outage
+    int idle_ticks_ = 0;
+    int retry_rounds_ = 0;  // rounds of put-aside entries since one came in whole
     stringx music_folder_;
     stringx info_folder_;
     stringx drive_root_;

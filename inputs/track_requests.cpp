@@ -25,11 +25,26 @@ bool wait_for_headers(http_request& request, const bool* abort) {
     }
 }
 
+// Set by a request that got no reply headers, cleared by one that got them;
+// a request given up by its abort flag or a stop tells nothing.
+volatile LONG g_hosts_quiet = 0;
+
+bool wait_and_note(http_request& request, const bool* abort) {
+    const bool replied = wait_for_headers(request, abort);
+    if (replied)
+        InterlockedExchange(&g_hosts_quiet, 0);
+    else if (!(abort && *abort) && !playback_stop_requested())
+        InterlockedExchange(&g_hosts_quiet, 1);
+    return replied;
+}
+
 int64_t header_number(const http_request& request, const char* name) {
     const char* value = request.get_header(name);
     return value ? _atoi64(value) : 0;
 }
 }  // namespace
+
+bool track_requests::hosts_quiet() { return g_hosts_quiet != 0; }
 
 int track_length_request(const wchar_t* address, const bool* abort, unsigned reply_ms) {
     track_net::network_start_up();
@@ -39,7 +54,7 @@ int track_length_request(const wchar_t* address, const bool* abort, unsigned rep
     const stringx ansi = utf::utf16_to_ansi(address);
     // Only the length is wanted: the file's bytes are not sent.
     request.connect(ansi.value(), 0, "HEAD");
-    if (!wait_for_headers(request, abort)) return 0;
+    if (!wait_and_note(request, abort)) return 0;
     const char* value = request.get_header("content-length");
     return value ? atoi(value) : 0;
 }
@@ -51,7 +66,7 @@ bool track_request(http_fetch& fetch, double start, unsigned reply_ms) {
     request.clear_headers();
     add_track_headers(request);
     request.connect(fetch.url.c_str(), 0, "GET");
-    if (!wait_for_headers(request, fetch.stop)) return false;
+    if (!wait_and_note(request, fetch.stop)) return false;
     fetch.content_length = header_number(request, "content-length");
     fetch.range_start = 0;
     if (start > 0.0) {
@@ -65,7 +80,7 @@ bool track_request(http_fetch& fetch, double start, unsigned reply_ms) {
             request.add_header(line);
         }
         request.connect(fetch.url.c_str(), 0, "GET");
-        if (!wait_for_headers(request, fetch.stop)) return false;
+        if (!wait_and_note(request, fetch.stop)) return false;
         const int64_t first = fetch.content_length;
         fetch.content_length = header_number(request, "content-length");
         fetch.range_start = first - fetch.content_length;

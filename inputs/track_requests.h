@@ -22,6 +22,14 @@ namespace track_requests {
 const unsigned short_reply_ms = 500;
 // A track played from the network: the request's own default.
 const unsigned network_reply_ms = http_request::default_reply_timeout_ms;
+// A track played from the network while the track hosts are quiet: the
+// channel moves on to its cached tracks after this instead.
+const unsigned quiet_reply_ms = 2000;
+// True when the last track request (of any reader) got no reply headers:
+// the track hosts are taken for unreachable until a request gets a reply.
+bool hosts_quiet();
+// The reply time-out of a track played from the network now.
+inline unsigned play_reply_ms() { return hosts_quiet() ? quiet_reply_ms : network_reply_ms; }
 }  // namespace track_requests
 
 // The "content-length" that the server reports for the address; 0 when it

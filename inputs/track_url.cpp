@@ -87,6 +87,13 @@ stringx cache_file(const wchar_t* url) {
     return path;
 }
 
+stringx download_file(const wchar_t* url) {
+    stringx path = cache_file(url);
+    if (path.length() == 0) return path;
+    path += stringx(L".part");
+    return path;
+}
+
 int id3v2_size(const unsigned char* h) {
     if (h[0] != 'I' || h[1] != 'D' || h[2] != '3') return 0;
     if (h[5] & 0x0F) return 0;

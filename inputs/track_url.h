@@ -41,6 +41,10 @@ stringx cache_file_name(const wchar_t* url);
 stringx cache_folder(const wchar_t* url);
 // The full path of the url's cache file; "" when it is not a track URL.
 stringx cache_file(const wchar_t* url);
+// The file a download of url is written to until it is complete and its
+// length confirmed: the cache file's path with ".part" appended; "" when
+// url is not a track URL. Files of this name are never played.
+stringx download_file(const wchar_t* url);
 
 // The folder below which "temp\music" and "temp\info" lie: the
 // application-data folder, or the folder set here (tests; empty resets).

@@ -90,7 +90,9 @@ bool zel_play_reader::open(const wchar_t* url) {
     source_.url = utf::utf16_to_ansi(parts.address.wvalue()).value();
     streaming_ = cache_path;
     set_streaming(cache_path.wvalue(), true);
-    if (!track_request(source_, parts.start)) return false;
+    // While the track hosts are quiet (an outage) a track that is not cached
+    // is given up soon, so that the channel goes on with its cached tracks.
+    if (!track_request(source_, parts.start, track_requests::play_reply_ms())) return false;
     if (source_.content_length <= 0) return false;
     // The thread may have received the whole reply and ended before this
     // returns; at_end tells the end, so a running start is enough here.
@@ -125,6 +127,8 @@ bool zel_play_reader::open_cache_file(const stringx& cache_path, const stringx& 
         const int file_size = static_cast<int>(file_->length());
         file_->release();
         file_ = nullptr;
+        // Not the host's file: dropped, so that the cache fetches it again.
+        _wremove(cache_path.wvalue());
         track_log::format(is_info_, L"파일 크기가 다름 - > 파일 메모리 재생: %s, %d,%d",
                           track_log::after_last(cache_path.wvalue(), L'\\').wvalue(), server_length, file_size);
         return false;

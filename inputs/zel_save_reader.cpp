@@ -39,12 +39,17 @@ bool zel_save_reader::open(const wchar_t* url) {
         track_log::format(is_info_, L"파일 크기가 다름 - > 파일 삭제 : %s",
                           track_log::after_last(cache.wvalue(), L'\\').wvalue());
     }
+    // The bytes go to the download file; the cache file appears only once
+    // they are complete, so a download cut short (a kill, a full disk, a
+    // lost host) never leaves a file that would be played as whole.
+    const stringx part = track_url::download_file(url);
     {
         auto_sync guard(file_lock_);
-        file_ = _wfopen(cache.wvalue(), L"wb");
+        file_ = _wfopen(part.wvalue(), L"wb");
         if (!file_) return false;
     }
     cache_path_ = cache;
+    part_path_ = part;
     source_.url = utf::utf16_to_ansi(parts.address.wvalue()).value();
     // The user-interface thread waits for this request: a host that does not
     // answer holds it no longer than the short bound, and the track plays
@@ -55,7 +60,7 @@ bool zel_save_reader::open(const wchar_t* url) {
             fclose(file_);
             file_ = nullptr;
         }
-        _wremove(cache.wvalue());
+        _wremove(part.wvalue());
         return false;
     }
     started_ = true;
@@ -106,8 +111,11 @@ void zel_save_reader::run() {
         closed_ok = fclose(file_) == 0;
         file_ = nullptr;
     }
-    const int64_t expected = length > 0 ? length : 0;
-    if (!write_failed && closed_ok && total >= expected && total != 0) {
+    // Kept only when the host told the length and exactly that many bytes
+    // were written; then the download file takes the cache file's name.
+    const bool complete = !write_failed && closed_ok && length > 0 && total == length &&
+                          MoveFileExW(part_path_.wvalue(), cache_path_.wvalue(), MOVEFILE_REPLACE_EXISTING);
+    if (complete) {
         const int64_t rate = track_net::rate(total, track_net::elapsed_ms(started, track_net::clock_now()));
         track_log::format(is_info_, L"평균 %d KBPS로 저장 종료 -> 파일 : %s", static_cast<int>(rate / 1000),
                           track_log::after_last(cache_path_.wvalue(), L'\\').wvalue());
@@ -118,7 +126,7 @@ void zel_save_reader::run() {
             utility::message_pump(nullptr);
         }
     } else {
-        _wremove(cache_path_.wvalue());
+        _wremove(part_path_.wvalue());
     }
     stop_ = true;
 }

@@ -2,8 +2,11 @@
 // zel_save_reader: downloads the file of one track URL into its cache file on
 // a thread of its own at idle priority, no faster than the process-wide rate
 // limit (track_net::rate_limit). A download always starts at the first byte
-// and writes the bytes as received; one that ends short of the reported
-// length, or whose writes fail, deletes its file.
+// and writes the bytes as received into the download file
+// (track_url::download_file); only when exactly the length the host reported
+// has arrived does that file become the cache file. One that ends short of
+// that length, goes past it, comes without a length or whose writes fail
+// deletes its download file.
 //
 // Threads: open, is_finished, path, is_info and destruction run on the
 // user-interface thread (the track cache's tick); the download on the
@@ -25,7 +28,8 @@ public:
     virtual bool open(const wchar_t* url);
     // True once the download has ended (and lingered).
     virtual bool is_finished() { return stop_; }
-    // The full path of the cache file.
+    // The full path of the cache file (the name the download gets once it
+    // is complete).
     virtual const wchar_t* path() { return cache_path_.wvalue(); }
     virtual bool is_info() { return is_info_; }
 
@@ -38,6 +42,7 @@ private:
     FILE* file_ = nullptr;
     critsec file_lock_;
     stringx cache_path_;
+    stringx part_path_;
     stringx path_;
     bool is_info_ = false;
     bool started_ = false;

@@ -20,6 +20,7 @@ protected:
         track_net::linger_ms = 0;
     }
     std::wstring cache_file(const std::wstring& url) const { return track_url::cache_file(url.c_str()).wvalue(); }
+    std::wstring part_file(const std::wstring& url) const { return track_url::download_file(url.c_str()).wvalue(); }
     std::wstring name_of(const std::wstring& url) const { return track_url::cache_file_name(url.c_str()).wvalue(); }
     static bool finish(zel_save_reader& r) { return track_test::wait_until([&] { return r.is_finished(); }); }
 
@@ -97,9 +98,57 @@ TEST_F(track_save, a_reply_cut_short_leaves_no_file) {
     ASSERT_TRUE(r.open(url.c_str()));
     ASSERT_TRUE(finish(r));
     EXPECT_EQ(GetFileAttributesW(cache_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(part_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(track_test::logged_with(L"패킷 수신 실패로 다음 트랙을 저장하기 위해 루프 탈출:[현재 경로]"),
               (std::vector<std::wstring>{L"패킷 수신 실패로 다음 트랙을 저장하기 위해 루프 탈출:[현재 경로]cut.mp3|0.000000|17"}));
     EXPECT_TRUE(track_test::logged_with(L"평균 ").empty());
+}
+
+// A download in progress never stands under the cache file's name: a kill in
+// the middle leaves a download file, which nothing plays, and the cache file
+// appears only whole.
+TEST_F(track_save, a_download_gets_the_cache_name_only_when_complete) {
+    const std::string body = track_test::body(120000);
+    canned_reply slow = canned_reply::slow(body, 4096, 20);
+    ASSERT_TRUE(served.server().set_replies({slow}));
+    const std::wstring url = served.url(L"whole.mp3");
+    {
+        zel_save_reader r;
+        ASSERT_TRUE(r.open(url.c_str()));
+        ASSERT_TRUE(track_test::wait_until([&] { return track_test::read_file(part_file(url)).size() > 8192; }));
+        EXPECT_EQ(GetFileAttributesW(cache_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+        ASSERT_TRUE(finish(r));
+    }
+    EXPECT_EQ(track_test::read_file(cache_file(url)), body);
+    EXPECT_EQ(GetFileAttributesW(part_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // The download file a killed player left behind: the track is not
+    // cached, and is downloaded again over it.
+    ASSERT_TRUE(DeleteFileW(cache_file(url).c_str()));
+    ASSERT_TRUE(track_test::write_file(part_file(url), body.substr(0, 32768)));
+    ASSERT_TRUE(served.serve(body));
+    {
+        zel_save_reader r;
+        ASSERT_TRUE(r.open(url.c_str()));
+        ASSERT_TRUE(finish(r));
+    }
+    EXPECT_EQ(track_test::read_file(cache_file(url)), body);
+    EXPECT_EQ(GetFileAttributesW(part_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Only a download of exactly the length the host told is kept.
+TEST_F(track_save, a_download_without_the_hosts_length_is_not_kept) {
+    const std::string body = track_test::body(50000);
+    canned_reply no_length = canned_reply::text(body);
+    no_length.omit_length = true;
+    ASSERT_TRUE(served.server().set_replies({no_length}));
+    const std::wstring url = served.url(L"nolength.mp3");
+    zel_save_reader r;
+    if (r.open(url.c_str())) {
+        ASSERT_TRUE(finish(r));
+    }
+    EXPECT_EQ(GetFileAttributesW(cache_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(part_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(track_save, a_music_download_lingers_and_an_announcement_does_not) {
@@ -147,6 +196,46 @@ TEST_F(track_save, the_cache_downloads_its_queue_and_logs_start_and_end) {
     EXPECT_EQ(track_test::logged_with(L"파일 수신 시작 : ").size(), 1u);
 }
 
+// The downloads an outage stopped start again once the host answers: both
+// one that could not start and one cut short in the middle.
+TEST_F(track_save, downloads_stopped_by_an_outage_start_again_after_it) {
+    const std::string body = track_test::body(60000);
+    track_cache_impl cache;
+    cache.prepare();
+    cache.retry_ticks = 3;
+    const std::wstring url = served.url(L"outage.mp3");
+    const std::vector<list_info> list = {entry(L"zel://h/playing.mp3"), entry(url)};
+    for (const canned_reply& outage : {canned_reply::close(), canned_reply::cut(body.substr(0, 20000), 60000)}) {
+        ASSERT_TRUE(served.server().set_replies({outage}));
+        cache.enqueue(0, &list);
+        ASSERT_TRUE(track_test::wait_until([&] {
+            cache.tick_now();
+            return cache.queued_paths().empty() && !cache.current_download() && !cache.put_aside_paths().empty();
+        }));
+        EXPECT_EQ(cache.put_aside_paths(), (std::vector<std::wstring>{url}));
+        EXPECT_EQ(GetFileAttributesW(cache_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+
+        // The host is back: within retry_ticks the download runs again.
+        ASSERT_TRUE(served.serve(body));
+        for (int i = 0; i < 3 + 5 && !cache.current_download(); ++i) cache.tick_now();
+        ASSERT_NE(cache.current_download(), nullptr);
+        ASSERT_TRUE(track_test::wait_until([&] { return cache.current_download()->is_finished(); }));
+        cache.tick_now();
+        EXPECT_EQ(track_test::read_file(cache_file(url)), body);
+        EXPECT_TRUE(cache.put_aside_paths().empty());
+        ASSERT_TRUE(DeleteFileW(cache_file(url).c_str()));
+    }
+    // A new queue or clear forgets what was put aside.
+    ASSERT_TRUE(served.server().set_replies({canned_reply::close()}));
+    cache.enqueue(0, &list);
+    ASSERT_TRUE(track_test::wait_until([&] {
+        cache.tick_now();
+        return !cache.put_aside_paths().empty();
+    }));
+    cache.clear();
+    EXPECT_TRUE(cache.put_aside_paths().empty());
+}
+
 TEST_F(track_save, clear_during_a_download_deletes_the_partial_file) {
     canned_reply slow = canned_reply::slow(track_test::body(300000), 2048, 20);
     ASSERT_TRUE(served.server().set_replies({slow}));
@@ -157,11 +246,12 @@ TEST_F(track_save, clear_during_a_download_deletes_the_partial_file) {
     cache.enqueue(0, &list);
     for (int i = 0; i < 5; ++i) cache.tick_now();
     ASSERT_NE(cache.current_download(), nullptr);
-    ASSERT_TRUE(track_test::wait_until([&] { return track_test::read_file(cache_file(url)).size() > 4096; }));
+    ASSERT_TRUE(track_test::wait_until([&] { return track_test::read_file(part_file(url)).size() > 4096; }));
     cache.clear();
     EXPECT_EQ(cache.current_download(), nullptr);
     EXPECT_TRUE(cache.queued_paths().empty());
     EXPECT_EQ(GetFileAttributesW(cache_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(part_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(track_test::logged_with(L"평균 ").empty());
 }
 
@@ -177,11 +267,12 @@ TEST_F(track_save, closing_the_window_keeps_announcements_queued_and_stops_the_d
     ASSERT_NE(cache.current_download(), nullptr);
     const list_info anne = entry(L"zel2://h/anne.mp3");
     cache.enqueue_info(&anne);
-    ASSERT_TRUE(track_test::wait_until([&] { return track_test::read_file(cache_file(url)).size() > 0; }));
+    ASSERT_TRUE(track_test::wait_until([&] { return track_test::read_file(part_file(url)).size() > 0; }));
     cache.on_ui_closing();
     EXPECT_EQ(cache.current_download(), nullptr);
     EXPECT_EQ(cache.queued_paths(), (std::vector<std::wstring>{L"zel2://h/anne.mp3"}));
     EXPECT_EQ(GetFileAttributesW(cache_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(part_file(url).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(track_save, a_track_host_that_stops_answering_holds_each_cache_tick_briefly) {

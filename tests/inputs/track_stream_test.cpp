@@ -7,6 +7,7 @@
 #include "file_stream.h"
 #include "list_info.h"
 #include "mpeg_input.h"
+#include "track_requests.h"
 #include "track_test_support.h"
 #include "wine_host.h"
 #include "zel_play_reader.h"
@@ -239,6 +240,9 @@ TEST_F(track_stream_test, which_cache_files_are_played_from_disk) {
                   (std::vector<std::wstring>{L"파일 크기가 다름 - > 파일 메모리 재생: " +
                                              std::wstring(track_url::cache_file_name(url.c_str()).wvalue()) +
                                              L", 50000,5"}));
+        // Not the host's file: dropped, so that the cache fetches it again.
+        EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+        ASSERT_TRUE(track_test::write_file(path, "12345"));
     }
     {  // a server that reports no length: the file of any size plays
         canned_reply no_length = canned_reply::text(body);
@@ -249,6 +253,30 @@ TEST_F(track_stream_test, which_cache_files_are_played_from_disk) {
         EXPECT_TRUE(r.plays_from_file());
         EXPECT_EQ(read_all(r), "12345");
     }
+}
+
+// An outage of the track hosts: once a request got no reply, a track that is
+// not cached is given up within the short bound rather than the full one,
+// and the first reply ends that.
+TEST_F(track_stream_test, while_the_track_hosts_are_quiet_an_uncached_track_is_given_up_soon) {
+    ASSERT_TRUE(served.server().set_replies({canned_reply::silent(60000)}));
+    const std::wstring url = served.url(L"quiet.mp3");
+    track_url::parts parts;
+    ASSERT_TRUE(track_url::parse(url.c_str(), parts));
+    EXPECT_FALSE(track_requests::hosts_quiet());
+    EXPECT_EQ(track_length_request(parts.address.wvalue(), nullptr), 0);  // a cache file's length check
+    EXPECT_TRUE(track_requests::hosts_quiet());
+    {
+        zel_play_reader r;
+        const DWORD before = GetTickCount();
+        EXPECT_FALSE(r.open(url.c_str()));
+        const DWORD waited = GetTickCount() - before;
+        EXPECT_LT(waited, 4000u);
+        EXPECT_GE(waited, 1500u) << "the quiet bound, not at once";
+    }
+    ASSERT_TRUE(served.serve(track_test::body(30000)));
+    EXPECT_EQ(track_length_request(parts.address.wvalue(), nullptr), 30000);
+    EXPECT_FALSE(track_requests::hosts_quiet());
 }
 
 TEST_F(track_stream_test, a_stream_without_a_track_url_or_after_close) {

@@ -372,6 +372,17 @@ TEST_F(login_test, refusals_give_their_messages) {
              ASSERT_TRUE(server.set_faults({stand_in_fault::of("rux_login_check.php", "no_result")}));
          }, L"store01", L"pw01", L"인터넷이 원할 하지 못하여 로그인을 실패했습니다.\n\n잠시 후 재접속하시기 바랍니다.",
          L"", true},
+        {"refused without Result=Success", [&] {
+             stand_in_fault f = stand_in_fault::of("rux_login_check.php", "login_false");
+             f.message = "사용이 중지된 매장입니다.\x11고객센터로 문의하십시오.";
+             f.url = "http://127.0.0.1/stop";
+             ASSERT_TRUE(server.set_faults({f}));
+         }, L"store01", L"pw01", L"사용이 중지된 매장입니다.\n고객센터로 문의하십시오.", L"http://127.0.0.1/stop", true},
+        {"a message alone", [&] {
+             stand_in_fault f = stand_in_fault::of("rux_login_check.php", "text");
+             f.body = "message=점검 중입니다.";
+             ASSERT_TRUE(server.set_faults({f}));
+         }, L"store01", L"pw01", L"점검 중입니다.", L"", true},
         {"empty reply", [&] {
              ASSERT_TRUE(server.set_faults({stand_in_fault::of("rux_login_check.php", "empty")}));
          }, L"store01", L"pw01", L"서버에 연결할 수 없습니다\n\n인터넷 상태를 확인하신 후 다시 시도하여 주시기 바랍니다.",

@@ -39,6 +39,17 @@ public:
     void set_channel_title(const wchar_t* t) override { title = t; }
     stringx channel_title() override { return title.c_str(); }
 
+    // What a player keeps in its file between runs.
+    int kept_chkey = 0;
+    std::vector<stringx> kept_lines;
+    void keep_track_lines(int chkey, const std::vector<stringx>& lines) override {
+        kept_chkey = chkey;
+        kept_lines = lines;
+    }
+    std::vector<stringx> kept_track_lines(int chkey) override {
+        return chkey == kept_chkey ? kept_lines : std::vector<stringx>();
+    }
+
     void forget() {
         log.clear();
         anne_log.clear();
@@ -368,6 +379,21 @@ TEST_F(service_client_test, failed_channel_tracks_never_hand_out_another_channel
     EXPECT_TRUE(services.boxes.empty());
 }
 
+// A zero byte inside one track line loses that line only, not the channel's
+// later tracks.
+TEST_F(service_client_test, zero_byte_in_a_track_line_keeps_the_later_tracks) {
+    stand_in_fault f = stand_in_fault::of("rux_song_check.php", "text");
+    const std::string line_end = "\r\n";
+    f.body = "Result=Success" + line_end + "1^x^^60^0^one^a^http://127.0.0.1/music/1.mp3^b^1.mp3" + line_end +
+             std::string("2^x^^60^0^t\0wo^a^http://127.0.0.1/music/2.mp3^b^2.mp3", 53) + line_end +
+             "3^x^^60^0^three^a^http://127.0.0.1/music/3.mp3^b^3.mp3" + line_end +
+             "4^x^^60^0^four^a^http://127.0.0.1/music/4.mp3^b^4.mp3" + line_end;
+    ASSERT_TRUE(server.set_faults({f}));
+    std::vector<track_record> tracks;
+    EXPECT_TRUE(client.get_channel_tracks(1052, L"테스트 채널", tracks));
+    EXPECT_EQ(titles(tracks), (std::vector<std::wstring>{L"one", L"three", L"four"}));
+}
+
 TEST_F(service_client_test, select_channel_serves_the_current_channel_from_its_kept_tracks) {
     make_current(L"음악방송", 1052);
     std::vector<track_record> tracks;
@@ -492,6 +518,88 @@ TEST_F(service_client_test, select_channel_checked_failures_carry_their_error_co
         EXPECT_EQ(services.log[1], r.log);
         EXPECT_EQ(services.notices, r.notices);
     }
+}
+
+// The first request of the restored channel (after the start): nothing of
+// it is kept, so an expired login is told by the notice and a lost
+// connection as the new channel's failure, not as a kept channel's.
+TEST_F(service_client_test, first_select_of_the_current_channel_is_no_kept_channel) {
+    struct row {
+        const char* fault;
+        const wchar_t* log;
+        int notices;
+    } rows[] = {
+        {"login_false", L"채널리스트 수신실패 ERROR COMDE:5", 1},
+        {"close", L"채널정보, 서버 접속 실패 ERROR COMDE:3", 0},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.fault);
+        service_client fresh{services};
+        std::vector<channel_record> list;
+        ASSERT_TRUE(fresh.get_channel_list(L"음악방송", list));
+        fresh.select_channel_by_key(1052);
+        fail_next("rux_song_check.php", r.fault);
+        services.forget();
+        std::vector<track_record> out;
+        stringx error;
+        EXPECT_FALSE(fresh.select_channel_checked(1052, out, error));
+        EXPECT_TRUE(out.empty());
+        ASSERT_EQ(services.log.size(), 2u);
+        EXPECT_EQ(services.log[1], r.log);
+        EXPECT_EQ(services.notices, r.notices);
+
+        // select_channel likewise.
+        fail_next("rux_song_check.php", r.fault);
+        services.forget();
+        EXPECT_FALSE(fresh.select_channel(1052, out, true));
+        EXPECT_EQ(services.notices, r.notices);
+        EXPECT_EQ(services.log.size(), 2u);
+    }
+}
+
+// The last channel's tracks outlive the run: a client of the next run hands
+// them out for that channel while the service does not answer.
+TEST_F(service_client_test, the_last_channels_tracks_are_kept_for_the_next_run) {
+    std::vector<track_record> tracks;
+    ASSERT_TRUE(client.get_channel_tracks(1052, L"테스트 채널", tracks));
+    EXPECT_EQ(services.kept_chkey, 1052);
+
+    service_client next_run{services};
+    std::vector<track_record> saved;
+    EXPECT_TRUE(next_run.saved_tracks(1052, saved));
+    EXPECT_EQ(paths(saved), paths(tracks));
+    EXPECT_EQ(titles(saved), (std::vector<std::wstring>{L"곡1", L"곡2"}));
+    std::vector<track_record> none;
+    EXPECT_FALSE(next_run.saved_tracks(1053, none));
+    EXPECT_FALSE(next_run.saved_tracks(0, none));
+
+    // A failed request keeps them; a channel without tracks keeps them too.
+    fail_next("rux_song_check.php", "close");
+    EXPECT_FALSE(client.get_channel_tracks(1053, L"아침 가요", none));
+    no_faults();
+    std::vector<track_record> empty;
+    EXPECT_TRUE(client.get_channel_tracks(1054, L"Other", empty));
+    EXPECT_EQ(services.kept_chkey, 1052);
+    // Another channel's tracks replace them.
+    ASSERT_TRUE(client.get_channel_tracks(1053, L"아침 가요", none));
+    EXPECT_EQ(services.kept_chkey, 1053);
+    EXPECT_FALSE(next_run.saved_tracks(1052, saved));
+}
+
+// The checked selection in two steps (the request sent elsewhere) reads its
+// reply as the one-step selection does.
+TEST_F(service_client_test, a_checked_selection_in_two_steps) {
+    make_current(L"음악방송", 1052);
+    services.forget();
+    const service_request request = client.checked_request(1052);
+    EXPECT_EQ(services.log, (std::vector<std::wstring>{L"채널 선택 : 테스트 채널, 1052"}));
+    EXPECT_EQ(services.title, L"테스트 채널");
+    std::vector<track_record> out;
+    stringx error;
+    EXPECT_TRUE(client.take_checked_reply(1052, request.send(), out, error));
+    EXPECT_EQ(titles(out), (std::vector<std::wstring>{L"곡1", L"곡2"}));
+    EXPECT_FALSE(client.take_checked_reply(1052, service_reply(), out, error));
+    EXPECT_EQ(services.log.back(), L"채널정보, 서버 접속 실패 ERROR COMDE:2");
 }
 
 TEST_F(service_client_test, select_auto_channel_finds_its_channel_by_exact_title) {

@@ -8,6 +8,12 @@ namespace {
 
 service_reply reply_of(const std::string& bytes) { return service_reply(bytes.data(), bytes.size()); }
 
+// Every byte of a literal, zero bytes included.
+template <size_t n>
+std::string bytes_of(const char (&literal)[n]) {
+    return std::string(literal, n - 1);
+}
+
 std::wstring text(const stringx& s) { return s.wvalue(); }
 
 }  // namespace
@@ -36,7 +42,7 @@ TEST(service_reply, classifies_in_the_common_order) {
         {"a valid login", true, BYTES("Login=True\r\nResult=Success\r\n"), reply_status::success},
         {"success in the middle of the reply", true, BYTES("OK\r\na^b\r\nxxResult=Successyy\r\nmore"),
          reply_status::success},
-        {"success behind a zero byte", true, BYTES("OK\r\n\0Result=Success"), reply_status::failed},
+        {"success behind a zero byte", true, BYTES("OK\r\n\0Result=Success"), reply_status::success},
         {"no success", true, BYTES("OK\r\nResult=Fail\r\n"), reply_status::failed},
         {"success in another case", true, BYTES("result=success"), reply_status::failed},
         {"an error page", true, BYTES("<html><body>500 Internal Server Error</body></html>"), reply_status::failed},
@@ -71,6 +77,20 @@ TEST(service_reply, splits_korean_lines_and_fields) {
     EXPECT_EQ(split_fields(stringx(L"a|b||"), L"|").size(), 4u);
     EXPECT_EQ(text(clean_line(stringx(L"\na\rb\n"))), L"ab");
     EXPECT_TRUE(service_reply().data_lines().empty());
+}
+
+// A zero byte damages its own line only: the reply is read by its length.
+TEST(service_reply, zero_byte_in_a_line_keeps_the_lines_after_it) {
+    service_reply r = reply_of(bytes_of("Result=Success\r\n1^a^b\r\n2^a\0x^b\r\n3^\xb0\xa1^b\r\n\0\r\n4^a^b"));
+    EXPECT_EQ(r.status(), reply_status::success);
+    std::vector<std::wstring> lines;
+    for (const stringx& line : r.data_lines()) lines.push_back(text(line));
+    EXPECT_EQ(lines, (std::vector<std::wstring>{L"1^a^b", L"", L"3^가^b", L"", L"4^a^b"}));
+
+    // Pairs after a damaged line still count.
+    stringx message, url;
+    parse_reply(reply_of(bytes_of("Login=False\r\nx=\0\r\nmessage=later\r\n")).lines(), message, url);
+    EXPECT_EQ(text(message), L"later");
 }
 
 TEST(service_reply, reads_key_value_lines) {

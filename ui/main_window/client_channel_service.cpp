@@ -5,6 +5,7 @@
 #include "channel_track_list.h"
 #include "login_manager.h"
 #include "service_client.h"
+#include "service_reply.h"
 
 bool client_channel_service::is_logged_in() { return get_login_manager()->is_logged_in(); }
 
@@ -34,9 +35,12 @@ bool client_channel_service::get_channel_list(const stringx& list_name) {
 
 bool client_channel_service::select_channel_checked() {
     service_client* client = get_service_client();
+    const int chkey = client->current_channel()->id;
+    const service_reply reply = client->checked_request(chkey).send();
     std::vector<track_record> tracks;
     stringx error_text;
-    if (!client->select_channel_checked(client->current_channel()->id, tracks, error_text)) return false;
+    refused_ = reply.status() == reply_status::login_expired;
+    if (!client->take_checked_reply(chkey, reply, tracks, error_text)) return false;
     fetched_.swap(tracks);
     return true;
 }
@@ -58,3 +62,34 @@ double client_channel_service::first_track_offset() {
 void client_channel_service::save_channel_state() { get_service_client()->save_channel_state(); }
 
 void client_channel_service::restore_channel_state() { get_service_client()->restore_channel_state(); }
+
+bool client_channel_service::fetch_saved_tracks() {
+    service_client* client = get_service_client();
+    std::vector<track_record> tracks;
+    if (!client->saved_tracks(client->current_channel()->id, tracks)) return false;
+    fetched_.swap(tracks);
+    return true;
+}
+
+bool client_channel_service::start_checked_fetch(HWND window, UINT message) {
+    service_reply unclaimed;  // a reply whose window went away unread
+    if (worker_.busy() && !worker_.take(unclaimed)) return false;
+    service_client* client = get_service_client();
+    worker_channel_ = client->current_channel()->id;
+    return worker_.start(client->checked_request(worker_channel_), window, message);
+}
+
+channel_service::fetch_result client_channel_service::finish_checked_fetch() {
+    service_reply reply;
+    if (!worker_.take(reply)) return fetch_pending;
+    service_client* client = get_service_client();
+    if (client->current_channel()->id != worker_channel_) return fetch_stale;
+    std::vector<track_record> tracks;
+    stringx error_text;
+    refused_ = reply.status() == reply_status::login_expired;
+    if (client->take_checked_reply(worker_channel_, reply, tracks, error_text)) {
+        fetched_.swap(tracks);
+        return fetch_done;
+    }
+    return refused_ ? fetch_refused : fetch_failed;
+}

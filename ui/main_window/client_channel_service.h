@@ -8,6 +8,7 @@
 // having no announcements. User-interface thread only.
 #include <vector>
 #include "channel_service.h"
+#include "request_worker.h"
 #include "service_records.h"
 
 class client_channel_service : public channel_service {
@@ -27,7 +28,14 @@ public:
     int announcement_count(int) override { return 0; }
     void save_channel_state() override;
     void restore_channel_state() override;
+    bool fetch_saved_tracks() override;
+    bool start_checked_fetch(HWND window, UINT message) override;
+    fetch_result finish_checked_fetch() override;
+    bool last_check_refused() override { return refused_; }
 
 private:
     std::vector<track_record> fetched_;
+    request_worker worker_;
+    int worker_channel_ = 0;  // the channel worker_ asks for
+    bool refused_ = false;
 };

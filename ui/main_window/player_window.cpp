@@ -200,6 +200,7 @@ void player_window::on_destroy() {
     s_.reports->upload_stop();
     if (upload_timer_id_) KillTimer(hwnd_, upload_timer_id_);
     upload_timer_id_ = 0;
+    stop_channel_retry();
     kill();
     stop_meter();
     RevokeDragDrop(hwnd_);
@@ -309,6 +310,11 @@ LRESULT player_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     case WM_TIMER:
         if (wparam == upload_timer_id_ && upload_timer_id_ != 0) s_.reports->upload_tick();
+        if (wparam == channel_retry_timer) on_channel_retry_timer();
+        if (wparam == kept_channel_timer) on_kept_channel_timer();
+        return 0;
+    case msg_channel_fetched:
+        on_channel_fetched();
         return 0;
     case WM_HSCROLL:
         on_hscroll(static_cast<unsigned>(lparam), HIWORD(wparam));

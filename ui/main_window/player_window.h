@@ -114,6 +114,12 @@ public:
     HWND equalizer_window() const { return equalizer_; }
     int mini_width() const { return mini_width_; }
     bool expand_requested() const { return expand_requested_; }
+    // The pause before the last channel is asked for again (0: no retry
+    // waits), and the timer that ends it.
+    int channel_retry_delay() const { return retry_delay_ms_; }
+    static const UINT_PTR channel_retry_timer = 18;
+    // Ends the wait for the login's request after which the kept tracks play.
+    static const UINT_PTR kept_channel_timer = 19;
     // The levels last given to the meter (19 bands).
     const int* last_levels() const { return levels_; }
     static const int meter_bands = 19;
@@ -171,6 +177,15 @@ private:
     void show_window_buttons(bool shown);
     void move_window(int x, int y);
 
+    // player_window_channel_retry.cpp
+    bool begin_channel_fetch(const stringx& list_name);
+    void play_kept_channel();
+    void on_kept_channel_timer();
+    void retry_channel_later(const stringx& list_name);
+    void stop_channel_retry();
+    void on_channel_retry_timer();
+    void on_channel_fetched();
+
     // player_window_track.cpp
     void on_track_started(LPARAM record);
     void on_track_end();
@@ -215,6 +230,14 @@ private:
     bool state_saved_ = false;
     bool sounds_given_back_ = false;
     bool minimized_ = false;  // minimized since the last restore
+    // The retry of the last channel's request: the channel, its list's
+    // title, the failures so far and the pause before the next request.
+    unsigned retry_channel_ = 0;
+    stringx retry_list_;
+    int retry_failures_ = 0;
+    int retry_delay_ms_ = 0;
+    bool first_fetch_ = false;  // the login's own request is on its way
+    bool kept_played_ = false;  // the kept tracks were started for it
 };
 
 // The main window while its window lives; null otherwise.

@@ -143,9 +143,26 @@ void player_window::on_login(bool ok) {
             const std::vector<std::wstring> parts = split_text(o.channel.wvalue(), L'|');
             if (parts.size() == 2) {
                 const unsigned id = static_cast<unsigned>(text_number(parts[1]));
-                if (s_.channels->get_channel_list(stringx(parts[0].c_str()))) {
+                const stringx list(parts[0].c_str());
+                if (s_.channels->get_channel_list(list)) {
                     s_.channels->select_channel_by_key(id);
+                    stop_channel_retry();
+                    // The channel's request runs on a worker, so that the
+                    // window answers while the service takes its time;
+                    // on_channel_fetched plays the tracks.
+                    if (begin_channel_fetch(list)) {
+                        SendMessageW(hwnd_, WM_COMMAND, 7, 0);
+                        return;
+                    }
                     if (!s_.channels->select_channel_checked()) {
+                        // Unless the login expired (its notice is shown), the
+                        // channel plays on from its kept tracks and is asked
+                        // for again until the service answers.
+                        if (id != 0 && !s_.channels->last_check_refused()) {
+                            retry_list_ = list;
+                            play_kept_channel();
+                            retry_channel_later(list);
+                        }
                         SendMessageW(hwnd_, WM_COMMAND, 7, 0);
                         return;
                     }

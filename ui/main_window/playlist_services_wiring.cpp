@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "channel_changed_event.h"
+#include "channel_refill.h"
 #include "channel_track_list.h"
 #include "core.h"
 #include "drop_services.h"
@@ -46,8 +47,12 @@ public:
     }
     channel_track_list* channel_tracks() override { return get_channel_track_list(); }
     int current_channel_id() override { return get_service_client()->current_channel()->id; }
+    // The refill at a track's start: its request runs on a worker, so that a
+    // silent service never holds the window and the next track's start.
     bool select_channel(int id, std::vector<track_record>& out, bool force) override {
-        return get_service_client()->select_channel(id, out, force);
+        if (!force) return get_service_client()->select_channel(id, out, force);
+        static channel_refill refill(*get_service_client());
+        return refill.select(id, out);
     }
     unsigned list_limit() override { return get_player_options().list_limit; }
     int play_method() override { return get_player_options().play_method; }

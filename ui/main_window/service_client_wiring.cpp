@@ -1,7 +1,10 @@
 // The player's service client: its services are the login manager (store
 // and credentials), the options block (PC identity, volumes,
 // `channel_title`), the log service and the main window's timed boxes.
+#include <cstdlib>
+#include <string>
 #include "core.h"
+#include "kept_track_lines.h"
 #include "log_service.h"
 #include "login_manager.h"
 #include "main_ui.h"
@@ -12,6 +15,7 @@
 #include "service_link.h"
 #include "service_notice.h"
 #include "timed_message_box.h"
+#include "utility.h"
 
 namespace {
 
@@ -47,6 +51,25 @@ public:
     stringx channel_title() override { return get_player_options().channel_title; }
 
     service_link* link() override { return &get_player_service_link(); }
+
+    // "<application data>\channel_tracks.txt".
+    void keep_track_lines(int chkey, const std::vector<stringx>& lines) override {
+        wchar_t* folder = core::get_appdata_path();
+        if (folder && *folder) utility::check_directory(folder);
+        free(folder);
+        write_kept_track_lines(kept_lines_path().c_str(), chkey, lines);
+    }
+    std::vector<stringx> kept_track_lines(int chkey) override {
+        return read_kept_track_lines(kept_lines_path().c_str(), chkey);
+    }
+
+private:
+    static std::wstring kept_lines_path() {
+        wchar_t* folder = core::get_appdata_path();
+        std::wstring path = folder && *folder ? std::wstring(folder) + L"\\channel_tracks.txt" : std::wstring();
+        free(folder);
+        return path;
+    }
 };
 
 }  // namespace

@@ -40,4 +40,7 @@ enum window_message : UINT {
     msg_splitter_moved = 10452,
     // 10524 msg_skin_resized: the skin engine's, declared in skin.h.
     msg_ctl_colour = 10525,
+    // The reply of the channel request running on a worker is there
+    // (channel_service::finish_checked_fetch).
+    msg_channel_fetched = WM_APP + 42,
 };

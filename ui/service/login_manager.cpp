@@ -74,7 +74,17 @@ bool login_manager::login(HWND parent, const wchar_t* user_id, const wchar_t* pa
     // The login tests for success before it looks at the status line, so a
     // refusal carries "Result=Success" as well.
     if (!reply.has_success()) {
-        message = not_successful_message;
+        // A refusal in the service's own words is shown as it is; only a
+        // reply that says nothing blames the connection.
+        reply_map keys;
+        keys.read(reply.lines(), 0);
+        const stringx own = keys.get(L"message").replace(L"\x11", L"\n");
+        if (own.length() > 0) {
+            message = own;
+            url = keys.get(L"url");
+        } else {
+            message = not_successful_message;
+        }
         return false;
     }
     if (reply.login_expired()) {

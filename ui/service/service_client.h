@@ -16,6 +16,7 @@
 // and is always reported as false.
 #include <vector>
 #include "service_records.h"
+#include "service_request.h"
 #include "stringx.h"
 
 class service_client_services;
@@ -100,6 +101,24 @@ public:
     // Slot 28.
     virtual ~service_client();
 
+    // select_channel_checked in two steps, so that the request can be sent
+    // on another thread: checked_request logs the selection, sets the title
+    // option and gives the request (send it anywhere); take_checked_reply
+    // reads its reply exactly as select_channel_checked does. Both on the
+    // user-interface thread.
+    service_request checked_request(int chkey);
+    bool take_checked_reply(int chkey, const service_reply& reply, std::vector<track_record>& out,
+                            stringx& error_text);
+    // select_channel (forced) in two steps likewise: select_request gives
+    // the request (false, with nothing logged, when chkey is not in the
+    // channel list), take_select_reply reads its reply; previous is the
+    // current channel's id when the request was made.
+    bool select_request(int chkey, service_request& request);
+    bool take_select_reply(int chkey, int previous, const service_reply& reply, std::vector<track_record>& out);
+    // The tracks of chkey's last successful track reply, kept beyond this run
+    // (service_client_services::keep_track_lines); false when none are kept.
+    bool saved_tracks(int chkey, std::vector<track_record>& out);
+
 protected:
     // What the object keeps, live and saved.
     struct channel_state {
@@ -128,6 +147,8 @@ protected:
     void keep_tracks(int chkey, const service_reply& reply, std::vector<track_record>& out);
     // The kept tracks when they are chkey's.
     void hand_out_kept_tracks(int chkey, std::vector<track_record>& out);
+    // True when chkey is the current channel (previous) and its tracks are kept.
+    bool same_channel_kept(int chkey, int previous) const;
 
     service_client_services& services_;
     channel_state live_;

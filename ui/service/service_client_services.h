@@ -7,6 +7,7 @@
 // options block and the main window.
 //
 // User-interface thread.
+#include <vector>
 #include "service_reply.h"
 #include "service_request.h"
 #include "stringx.h"
@@ -39,4 +40,17 @@ public:
     // The link the announcement and reservation requests go through; null
     // when there is none (those operations then fail).
     virtual service_link* link() { return nullptr; }
+
+    // The track lines of a channel's last successful track reply, kept
+    // beyond this run (one channel at a time: a later channel replaces an
+    // earlier one), and given back for that channel only. By default nothing
+    // is kept.
+    virtual void keep_track_lines(int chkey, const std::vector<stringx>& lines) {
+        (void)chkey;
+        (void)lines;
+    }
+    virtual std::vector<stringx> kept_track_lines(int chkey) {
+        (void)chkey;
+        return std::vector<stringx>();
+    }
 };

@@ -30,11 +30,20 @@ void service_client::keep_tracks(int chkey, const service_reply& reply, std::vec
     live_.tracks_channel = chkey;
     out = live_.tracks;
     services_.write_log(received_log);
+    // Kept beyond this run as well: a start without the service plays them.
+    if (!live_.tracks.empty()) services_.keep_track_lines(chkey, reply.data_lines());
 }
 
 void service_client::hand_out_kept_tracks(int chkey, std::vector<track_record>& out) {
     // Another channel's tracks would play under this channel's name.
     if (chkey == live_.tracks_channel) out = live_.tracks;
+}
+
+bool service_client::same_channel_kept(int chkey, int previous) const {
+    // The current channel asked for again plays on from its kept tracks; a
+    // channel with none kept yet (the first request after the start) is a
+    // new one, whose failures are told as such.
+    return chkey == previous && chkey == live_.tracks_channel;
 }
 
 bool service_client::get_channel_tracks(int chkey, stringx title, std::vector<track_record>& out) {
@@ -65,7 +74,12 @@ bool service_client::select_channel(int chkey, std::vector<track_record>& out, b
         out = live_.tracks;
         return true;
     }
-    const int previous = live_.current.id;
+    service_request request(L"");
+    if (!select_request(chkey, request)) return false;
+    return take_select_reply(chkey, live_.current.id, request.send(), out);
+}
+
+bool service_client::select_request(int chkey, service_request& request) {
     const channel_record* found = nullptr;
     for (const channel_record& record : live_.channels) {
         if (record.id == chkey) {
@@ -80,10 +94,13 @@ bool service_client::select_channel(int chkey, std::vector<track_record>& out, b
     stringx line;
     line.format(L"채널 선택 : %s", title.wvalue());
     services_.write_log(line);
+    request = track_request(services_.identity(), track_request_kind::select, chkey, title.wvalue());
+    return true;
+}
 
-    const service_reply reply =
-        track_request(services_.identity(), track_request_kind::select, chkey, title.wvalue()).send();
-    const bool same_channel = chkey == previous;
+bool service_client::take_select_reply(int chkey, int previous, const service_reply& reply,
+                                       std::vector<track_record>& out) {
+    const bool same_channel = same_channel_kept(chkey, previous);
     switch (reply.status()) {
     case reply_status::no_connection:
         if (same_channel)
@@ -110,7 +127,10 @@ bool service_client::select_channel(int chkey, std::vector<track_record>& out, b
 }
 
 bool service_client::select_channel_checked(int chkey, std::vector<track_record>& out, stringx& error_text) {
-    const int previous = live_.current.id;
+    return take_checked_reply(chkey, checked_request(chkey).send(), out, error_text);
+}
+
+service_request service_client::checked_request(int chkey) {
     services_.set_channel_title(L"");
     stringx line;
     line.format(L"채널 선택 : no_channel, %d", chkey);
@@ -122,11 +142,14 @@ bool service_client::select_channel_checked(int chkey, std::vector<track_record>
         }
     }
     services_.write_log(line);
+    return track_request(services_.identity(), track_request_kind::select_checked, chkey,
+                         services_.channel_title().wvalue());
+}
 
-    const service_reply reply = track_request(services_.identity(), track_request_kind::select_checked, chkey,
-                                              services_.channel_title().wvalue())
-                                    .send();
-    const bool same_channel = chkey == previous;
+bool service_client::take_checked_reply(int chkey, const service_reply& reply, std::vector<track_record>& out,
+                                        stringx& error_text) {
+    const int previous = live_.current.id;
+    const bool same_channel = same_channel_kept(chkey, previous);
     switch (reply.status()) {
     case reply_status::no_connection:
         error_text = L"";
@@ -151,6 +174,18 @@ bool service_client::select_channel_checked(int chkey, std::vector<track_record>
         break;
     }
     keep_tracks(chkey, reply, out);
+    return true;
+}
+
+bool service_client::saved_tracks(int chkey, std::vector<track_record>& out) {
+    if (chkey == 0) return false;
+    std::vector<track_record> tracks;
+    for (const stringx& line : services_.kept_track_lines(chkey)) {
+        track_record record;
+        if (line.length() > 0 && read_track_line(line, record)) tracks.push_back(record);
+    }
+    if (tracks.empty()) return false;
+    out.swap(tracks);
     return true;
 }
 

@@ -1,5 +1,4 @@
 #include "service_reply.h"
-#include <cstring>
 #include <cwctype>
 #include "utf.h"
 #include "utility.h"
@@ -22,7 +21,18 @@ service_reply::service_reply() {}
 service_reply::service_reply(const char* text, size_t length) {
     if (!text || length == 0 || text[0] == 0) return;
     raw_.assign(text, length);
-    utility::string_tokenizer(utf::ansi_to_utf16(raw_.c_str()).wvalue(), L"\r\n", lines_);
+    // The reply is split at its line ends by its length, so that a zero byte
+    // inside one line does not end the text there: that line alone is
+    // damaged and read as empty, the lines after it are read as sent. Line
+    // ends are ASCII and never the second byte of a double-byte character.
+    size_t start = 0;
+    for (;;) {
+        const size_t end = raw_.find("\r\n", start);
+        const std::string line = raw_.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        lines_.push_back(line.find('\0') == std::string::npos ? utf::ansi_to_utf16(line.c_str()) : stringx(L""));
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
 }
 
 bool service_reply::login_expired() const {
@@ -34,8 +44,7 @@ bool service_reply::login_expired() const {
 }
 
 bool service_reply::has_success() const {
-    // The reply is text: what follows a zero byte is neither searched nor split.
-    return strstr(raw_.c_str(), success_text) != nullptr;
+    return raw_.find(success_text) != std::string::npos;
 }
 
 reply_status service_reply::status() const {

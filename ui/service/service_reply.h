@@ -29,19 +29,19 @@ class service_reply {
 public:
     // No connection.
     service_reply();
-    // The reply text of length bytes as http_post gave it; null or empty is
-    // no connection.
+    // The reply text of length bytes as http_post gave it, zero bytes
+    // included; null, empty or a first byte of zero is no connection.
     service_reply(const char* text, size_t length);
 
     bool connected() const { return !raw_.empty() && raw_[0] != 0; }
     // The reply bytes as received.
     const std::string& raw() const { return raw_; }
-    // The reply converted from ANSI to UTF-16 and split at "\r\n"; empty
-    // without a connection.
+    // The reply split at "\r\n" and converted from ANSI to UTF-16; empty
+    // without a connection. A line holding a zero byte is read as empty.
     const std::vector<stringx>& lines() const { return lines_; }
 
     bool login_expired() const;
-    bool has_success() const;  // "Result=Success" anywhere in the text (up to a zero byte)
+    bool has_success() const;  // "Result=Success" anywhere in the reply's bytes
     reply_status status() const;
 
     // Lines 2 to the last, as split (not cleaned).

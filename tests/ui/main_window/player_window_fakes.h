@@ -129,6 +129,24 @@ struct fake_channels : channel_service, call_log {
     int announcement_count(int kind) override { return kind == 0 ? anne_today : anne_all; }
     void save_channel_state() override { add("save_state"); }
     void restore_channel_state() override { add("restore_state"); }
+
+    bool saved_ok = false, refused = false, start_ok = true;
+    fetch_result next_result = fetch_failed;
+    bool fetch_saved_tracks() override {
+        add("saved");
+        return saved_ok;
+    }
+    bool start_checked_fetch(HWND, UINT message) override {
+        add("start_fetch");
+        fetch_message = message;
+        return start_ok;
+    }
+    fetch_result finish_checked_fetch() override {
+        add("finish_fetch");
+        return next_result;
+    }
+    bool last_check_refused() override { return refused; }
+    UINT fetch_message = 0;
 };
 
 struct recording_reports : window_reports, call_log {

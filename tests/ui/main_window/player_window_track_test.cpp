@@ -277,6 +277,122 @@ TEST_F(player_window_test, a_failed_selection_at_login_opens_the_library_window)
     EXPECT_FALSE(look()->get_control(ids::announcement)->enabled);
 }
 
+// The last channel's request at the login runs on a worker; when it fails
+// the channel plays its kept tracks, and the request is sent again after a
+// pause that grows with every failure, until the service answers.
+TEST_F(player_window_test, a_failed_channel_request_at_login_is_asked_again_until_it_succeeds) {
+    open();
+    options.channel = L"음악방송|1052";
+    channels.current_id = 1052;
+    channels.saved_ok = true;
+    window->on_login(true);
+    EXPECT_EQ(channels.calls, (std::vector<std::string>{"list 음악방송", "select 1052", "start_fetch"}));
+    EXPECT_NE(window->library_window(), nullptr) << "the library window opens at once";
+    EXPECT_EQ(window->channel_retry_delay(), 0);
+    channels.calls.clear();
+    channels.next_result = channel_service::fetch_failed;
+    SendMessageW(hwnd(), channels.fetch_message, 0, 0);
+    EXPECT_EQ(channels.calls, (std::vector<std::string>{"finish_fetch", "saved", "title 음악방송", "load"}));
+    EXPECT_EQ(window->channel_retry_delay(), 2000);
+
+    std::vector<int> delays;
+    for (int i = 0; i < 7; ++i) {
+        channels.calls.clear();
+        SendMessageW(hwnd(), WM_TIMER, player_window::channel_retry_timer, 0);
+        EXPECT_EQ(channels.calls, (std::vector<std::string>{"start_fetch"}));
+        EXPECT_EQ(window->channel_retry_delay(), 0) << "no timer while the request runs";
+        SendMessageW(hwnd(), channels.fetch_message, 0, 0);
+        EXPECT_EQ(channels.count("saved"), 0) << "the kept tracks play once";
+        delays.push_back(window->channel_retry_delay());
+    }
+    EXPECT_EQ(delays, (std::vector<int>{4000, 8000, 16000, 32000, 60000, 60000, 60000}));
+
+    // The service answers: the channel starts from its tracks, no more retry.
+    channels.calls.clear();
+    channels.next_result = channel_service::fetch_done;
+    SendMessageW(hwnd(), WM_TIMER, player_window::channel_retry_timer, 0);
+    SendMessageW(hwnd(), channels.fetch_message, 0, 0);
+    EXPECT_EQ(channels.calls,
+              (std::vector<std::string>{"start_fetch", "finish_fetch", "title 음악방송", "load"}));
+    EXPECT_EQ(window->channel_retry_delay(), 0);
+    channels.calls.clear();
+    SendMessageW(hwnd(), WM_TIMER, player_window::channel_retry_timer, 0);
+    EXPECT_TRUE(channels.calls.empty());
+
+    // A prompt answer to the login's own request plays the channel.
+    channels.calls.clear();
+    window->on_login(true);
+    SendMessageW(hwnd(), channels.fetch_message, 0, 0);
+    EXPECT_EQ(channels.calls, (std::vector<std::string>{"list 음악방송", "select 1052", "start_fetch", "finish_fetch",
+                                                        "title 음악방송", "load"}));
+    channels.calls.clear();
+    SendMessageW(hwnd(), WM_TIMER, player_window::kept_channel_timer, 0);
+    EXPECT_TRUE(channels.calls.empty()) << "nothing kept plays after the answer";
+
+    // A service that takes its time: after the wait the kept tracks play,
+    // once; its late failure starts the retry.
+    window->on_login(true);
+    channels.calls.clear();
+    SendMessageW(hwnd(), WM_TIMER, player_window::kept_channel_timer, 0);
+    EXPECT_EQ(channels.calls, (std::vector<std::string>{"saved", "title 음악방송", "load"}));
+    channels.calls.clear();
+    channels.next_result = channel_service::fetch_failed;
+    SendMessageW(hwnd(), channels.fetch_message, 0, 0);
+    EXPECT_EQ(channels.calls, (std::vector<std::string>{"finish_fetch"}));
+    EXPECT_EQ(window->channel_retry_delay(), 2000);
+}
+
+TEST_F(player_window_test, a_channel_retry_ends_when_refused_or_another_channel_plays) {
+    open();
+    options.channel = L"음악방송|1052";
+    channels.current_id = 1052;
+
+    // An expired login: its notice is shown, nothing is asked again.
+    channels.next_result = channel_service::fetch_refused;
+    window->on_login(true);
+    SendMessageW(hwnd(), channels.fetch_message, 0, 0);
+    EXPECT_EQ(channels.calls,
+              (std::vector<std::string>{"list 음악방송", "select 1052", "start_fetch", "finish_fetch"}));
+    EXPECT_EQ(window->channel_retry_delay(), 0);
+
+    // No worker: the request is made at once; an expired login again.
+    channels.start_ok = false;
+    channels.checked_ok = false;
+    channels.refused = true;
+    channels.calls.clear();
+    window->on_login(true);
+    EXPECT_EQ(channels.calls, (std::vector<std::string>{"list 음악방송", "select 1052", "start_fetch", "checked"}));
+    EXPECT_EQ(window->channel_retry_delay(), 0);
+
+    // No kept tracks: nothing plays, but the request is asked again.
+    channels.refused = false;
+    channels.calls.clear();
+    window->on_login(true);
+    EXPECT_EQ(channels.calls,
+              (std::vector<std::string>{"list 음악방송", "select 1052", "start_fetch", "checked", "saved"}));
+    EXPECT_EQ(window->channel_retry_delay(), 2000);
+
+    // A refusal by the retry's reply ends it.
+    channels.start_ok = true;
+    SendMessageW(hwnd(), WM_TIMER, player_window::channel_retry_timer, 0);
+    SendMessageW(hwnd(), channels.fetch_message, 0, 0);
+    EXPECT_EQ(window->channel_retry_delay(), 0);
+    channels.calls.clear();
+    SendMessageW(hwnd(), WM_TIMER, player_window::channel_retry_timer, 0);
+    EXPECT_TRUE(channels.calls.empty());
+
+    // Another channel started meanwhile: the retry ends without a request.
+    channels.next_result = channel_service::fetch_failed;
+    window->on_login(true);
+    SendMessageW(hwnd(), channels.fetch_message, 0, 0);
+    EXPECT_EQ(window->channel_retry_delay(), 2000);
+    channels.current_id = 2000;
+    channels.calls.clear();
+    SendMessageW(hwnd(), WM_TIMER, player_window::channel_retry_timer, 0);
+    EXPECT_TRUE(channels.calls.empty());
+    EXPECT_EQ(window->channel_retry_delay(), 0);
+}
+
 TEST_F(player_window_test, window_state_and_colour_listeners_reach_the_window) {
     open();
     main_window_state_listener states;

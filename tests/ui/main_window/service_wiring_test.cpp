@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "channel_service.h"
+#include "client_channel_service.h"
 #include "core.h"
 #include "drop_services.h"
 #include "equalizer_dialog.h"
@@ -221,4 +223,78 @@ TEST_F(service_wiring_test, the_settings_dialog_asks_the_service_for_its_channel
     }
     // 1053: one list; 1052: two; 1054 and 9999: both lists each.
     EXPECT_EQ(flags.size(), 1u + 1 + 2 + 2 + 2);
+}
+
+namespace {
+
+// Waits (bounded) for a message posted to window.
+bool wait_for_post(HWND window, UINT message, DWORD timeout_ms) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < timeout_ms) {
+        if (PeekMessageW(&msg, window, message, message, PM_REMOVE)) return true;
+        Sleep(5);
+    }
+    return false;
+}
+
+}  // namespace
+
+// The last channel at the login against a service that holds the song
+// request without a word: the request runs on a worker (the caller goes on
+// at once), its failure leaves the channel's tracks of the earlier run to
+// play, and the next request gets the service's tracks; an expired login is
+// told apart, as no use asking again.
+TEST_F(service_wiring_test, the_last_channel_is_asked_for_on_a_worker_and_kept_between_runs) {
+    const std::string scenario = R"({
+      "users": [{"userid": "store01", "userpw": "pw01"}],
+      "categories": {"음악방송": [1052]},
+      "channels": [{"id": 1052, "extra": "", "tempo": "nomal", "title": "테스트 채널", "description": "",
+        "genre": "", "purpose": "", "tracks": [
+          {"number": 1, "length": "60", "offset": "0", "title": "곡1", "artist": "a", "album": "b", "file": "1.mp3"},
+          {"number": 2, "length": "60", "offset": "0", "title": "곡2", "artist": "a", "album": "b", "file": "2.mp3"}]}]})";
+    stand_in_server server;
+    ASSERT_TRUE(server.start_scenario(scenario, 120)) << server.error();
+    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", server.host().c_str());
+    get_player_options() = player_options();
+    stringx message, url;
+    ASSERT_TRUE(get_login_manager()->login(nullptr, L"store01", L"pw01", message, url)) << message.wvalue();
+
+    client_channel_service channels;
+    ASSERT_TRUE(channels.get_channel_list(L"음악방송"));
+    channels.select_channel_by_key(1052);
+    ASSERT_TRUE(channels.select_channel_checked());
+    ASSERT_TRUE(channels.fetch_saved_tracks()) << "the tracks are kept for the next run";
+
+    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const UINT fetched = WM_APP + 9;
+    stand_in_fault silent = stand_in_fault::of("rux_song_check.php", "silent");
+    silent.hold_ms = 3000;
+    silent.times = 1;
+    ASSERT_TRUE(server.set_faults({silent}));
+    const DWORD before = GetTickCount();
+    ASSERT_TRUE(channels.start_checked_fetch(window, fetched));
+    EXPECT_LT(GetTickCount() - before, 250u) << "the caller is not held";
+    EXPECT_EQ(channels.finish_checked_fetch(), channel_service::fetch_pending);
+    ASSERT_TRUE(wait_for_post(window, fetched, 40000));
+    EXPECT_EQ(channels.finish_checked_fetch(), channel_service::fetch_failed);
+    EXPECT_FALSE(channels.last_check_refused());
+    EXPECT_TRUE(channels.fetch_saved_tracks());
+
+    ASSERT_TRUE(channels.start_checked_fetch(window, fetched));
+    ASSERT_TRUE(wait_for_post(window, fetched, 20000));
+    EXPECT_EQ(channels.finish_checked_fetch(), channel_service::fetch_done);
+
+    ASSERT_TRUE(server.set_faults({stand_in_fault::of("rux_song_check.php", "login_false")}));
+    ASSERT_TRUE(channels.start_checked_fetch(window, fetched));
+    ASSERT_TRUE(wait_for_post(window, fetched, 20000));
+    EXPECT_EQ(channels.finish_checked_fetch(), channel_service::fetch_refused);
+    EXPECT_TRUE(channels.last_check_refused());
+    DestroyWindow(window);
+
+    // The prefix is shared with the player: its kept channel goes with the test.
+    wchar_t* folder = core::get_appdata_path();
+    DeleteFileW((std::wstring(folder ? folder : L"") + L"\\channel_tracks.txt").c_str());
+    free(folder);
 }

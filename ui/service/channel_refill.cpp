@@ -1,0 +1,25 @@
+#include "channel_refill.h"
+#include "service_client.h"
+
+channel_refill::channel_refill(service_client& client, unsigned wait_ms) : client_(client), wait_ms_(wait_ms) {}
+
+bool channel_refill::select(int chkey, std::vector<track_record>& out) {
+    service_reply reply;
+    if (worker_.busy()) {
+        if (chkey_ == chkey) {
+            // The request of an earlier refill: its reply serves this one.
+            if (!worker_.wait(wait_ms_)) return false;
+            worker_.take(reply);
+            return client_.take_select_reply(chkey, previous_, reply, out);
+        }
+        if (!worker_.take(reply)) return false;  // another channel's, still running
+    }
+    service_request request(L"");
+    if (!client_.select_request(chkey, request)) return false;
+    chkey_ = chkey;
+    previous_ = client_.current_channel()->id;
+    if (!worker_.start(request, nullptr, 0)) return client_.take_select_reply(chkey, previous_, request.send(), out);
+    if (!worker_.wait(wait_ms_)) return false;  // still on its way: kept for the next refill
+    worker_.take(reply);
+    return client_.take_select_reply(chkey, previous_, reply, out);
+}
