@@ -10,7 +10,7 @@
 #include "kept_track_lines.h"
 #include "request_worker.h"
 #include "service_client.h"
-#include "service_client_services.h"
+#include "quiet_client_services.h"
 #include "service_requests.h"
 #include "service_test_identity.h"
 #include "stand_in_server.h"
@@ -52,25 +52,12 @@ struct request_worker_test : ::testing::Test {
     HWND window = nullptr;
 };
 
-class quiet_services : public service_client_services {
-public:
-    bool logged_in() override { return true; }
-    request_identity identity() override { return test_identity(); }
-    void write_log(const wchar_t*) override {}
-    void write_anne_log(const wchar_t*) override {}
-    void show_timed_box(const wchar_t*) override {}
-    void show_notice(const service_reply&) override {}
-    void set_channel_title(const wchar_t* t) override { title = t; }
-    stringx channel_title() override { return title.c_str(); }
-    std::wstring title;
-};
-
 }  // namespace
 
 // The refill of the playing channel holds its caller for the bound at most;
 // a reply that comes later serves the next refill without a new request.
 TEST_F(request_worker_test, a_refill_waits_a_bounded_time_and_keeps_a_late_reply) {
-    quiet_services services;
+    quiet_client_services services;
     service_client client(services);
     std::vector<channel_record> list;
     ASSERT_TRUE(client.get_channel_list(L"음악방송", list));

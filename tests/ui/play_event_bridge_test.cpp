@@ -83,7 +83,9 @@ struct bridge_test : ::testing::Test {
         player.set_targets(&targets);
     }
     // The posted messages delivered.
-    void deliver() { window_rig::pump(); }
+    // A short wait as well: under load Wine may hand a posted message over a
+    // little after the post returns.
+    void deliver() { window_rig::pump_for(20); }
     int positions() const { return main_log.count(msg_track_position); }
 };
 }  // namespace

@@ -12,24 +12,10 @@
 #include "fake_service_link.h"
 #include "init_quit.h"
 #include "service_client.h"
-#include "service_client_services.h"
+#include "quiet_client_services.h"
 #include "stand_in_server.h"
 
 namespace {
-
-class client_services : public service_client_services {
-public:
-    service_link* the_link = nullptr;
-    bool logged_in() override { return true; }
-    request_identity identity() override { return test_identity(); }
-    void write_log(const wchar_t*) override {}
-    void write_anne_log(const wchar_t*) override {}
-    void show_timed_box(const wchar_t*) override {}
-    void show_notice(const service_reply&) override {}
-    void set_channel_title(const wchar_t*) override {}
-    stringx channel_title() override { return L""; }
-    service_link* link() override { return the_link; }
-};
 
 // The registry's players, the real tick count and fade timers, the list of
 // a service client; the clock and the ducker stay the test's.
@@ -95,7 +81,7 @@ TEST_F(anne_play_test, scheduled_announcement_fades_the_music_out_plays_and_the_
     SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", server.host().c_str());
     fake_service_link link;
     link.host = server.host();
-    client_services services;
+    quiet_client_services services;
     services.the_link = &link;
     service_client client(services);
 

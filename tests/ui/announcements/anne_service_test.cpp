@@ -7,24 +7,10 @@
 #include "anne_test_env.h"
 #include "fake_service_link.h"
 #include "service_client.h"
-#include "service_client_services.h"
+#include "quiet_client_services.h"
 #include "stand_in_server.h"
 
 namespace {
-
-class client_services : public service_client_services {
-public:
-    service_link* the_link = nullptr;
-    bool logged_in() override { return true; }
-    request_identity identity() override { return test_identity(); }
-    void write_log(const wchar_t*) override {}
-    void write_anne_log(const wchar_t*) override {}
-    void show_timed_box(const wchar_t*) override {}
-    void show_notice(const service_reply&) override {}
-    void set_channel_title(const wchar_t*) override {}
-    stringx channel_title() override { return L""; }
-    service_link* link() override { return the_link; }
-};
 
 // The scheduler's surroundings with the list of a real service client.
 class client_env : public test_anne_env {
@@ -53,7 +39,7 @@ const char scenario[] = R"({"announcements": [
 }  // namespace
 
 TEST(anne_service, client_operations_need_a_link) {
-    client_services services;
+    quiet_client_services services;
     service_client client(services);
     std::vector<anne_record> list;
     std::vector<anne_schedule_record> reservations;
@@ -71,7 +57,7 @@ TEST(anne_service, login_loads_the_list_once_and_its_announcement_goes_on_air) {
     ASSERT_TRUE(server.start_scenario(scenario)) << server.error();
     fake_service_link link;
     link.host = server.host();
-    client_services services;
+    quiet_client_services services;
     services.the_link = &link;
     service_client client(services);
     client_env env(client);
@@ -131,7 +117,7 @@ TEST(anne_service, failed_list_at_login_leaves_nothing_to_play) {
     ASSERT_TRUE(server.set_faults({stand_in_fault::of("rux_anne_check.php", "no_result")}));
     fake_service_link link;
     link.host = server.host();
-    client_services services;
+    quiet_client_services services;
     services.the_link = &link;
     service_client client(services);
     client_env env(client);

@@ -10,25 +10,12 @@
 #include <vector>
 #include "channel_test_support.h"
 #include "service_client.h"
-#include "service_client_services.h"
+#include "quiet_client_services.h"
 #include "service_test_identity.h"
 #include "stand_in_server.h"
 #include "init_quit.h"
 
 namespace {
-
-class quiet_client_services : public service_client_services {
-public:
-    std::vector<std::wstring> log;
-    bool logged_in() override { return true; }
-    request_identity identity() override { return test_identity(); }
-    void write_log(const wchar_t* text) override { log.push_back(text); }
-    void write_anne_log(const wchar_t* text) override { log.push_back(text); }
-    void show_timed_box(const wchar_t* text) override { log.push_back(text); }
-    void show_notice(const service_reply&) override {}
-    void set_channel_title(const wchar_t*) override {}
-    stringx channel_title() override { return L""; }
-};
 
 struct channel_play_test : channel_test::player_fixture {};
 

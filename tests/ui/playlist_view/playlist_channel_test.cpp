@@ -8,26 +8,13 @@
 
 #include "playlist_view_fixture.h"
 #include "service_client.h"
-#include "service_client_services.h"
+#include "quiet_client_services.h"
 #include "service_test_identity.h"
 #include "stand_in_server.h"
 
 using namespace playlist_test;
 
 namespace {
-
-class client_services : public service_client_services {
-public:
-    bool logged_in() override { return true; }
-    request_identity identity() override { return test_identity(); }
-    void write_log(const wchar_t*) override {}
-    void write_anne_log(const wchar_t*) override {}
-    void show_timed_box(const wchar_t*) override {}
-    void show_notice(const service_reply&) override {}
-    void set_channel_title(const wchar_t* t) override { title = t; }
-    stringx channel_title() override { return title.c_str(); }
-    std::wstring title;
-};
 
 // Channel 1052 of twelve tracks, 1053 of six.
 std::string store() {
@@ -50,7 +37,7 @@ std::string store() {
 
 struct now_playing_channel : now_playing_list {
     stand_in_server server;
-    client_services client_svc;
+    quiet_client_services client_svc;
     std::unique_ptr<service_client> client;
 
     void SetUp() override {
