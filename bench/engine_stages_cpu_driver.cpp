@@ -23,11 +23,13 @@
 #include "../output/capture_control.h"
 #include "../output/output_types.h"
 #include "core.h"
+#include "dsp.h"
 #include "equalizer.h"
 #include "list_info.h"
 #include "output.h"
 #include "play_manager.h"
 #include "playback_engine.h"
+#include "playback_fades.h"
 #include "playback_settings.h"
 #include "replay_gain.h"
 #include "volume_normalizer.h"
@@ -140,6 +142,84 @@ double stages_alone(int seconds, replay_gain* gain, equalizer* eq) {
     return audio > 0.0 ? 100.0 * cpu / audio : -1.0;
 }
 
+// The share of each stage: one pass over the whole signal per stage, in the
+// order the playback thread runs them, each timed on its own (percent of one
+// core per second of audio). The fades run a ramp over the whole signal, so
+// they count as if a fade were always under way; the conversion is the
+// sample conversion to floats and back that the equalizer and the fades make
+// of every block (part of their figures, printed to show its weight).
+void stage_shares(int seconds, replay_gain* gain, equalizer* eq) {
+    std::vector<short> pcm = music(seconds);
+    volume_normalizer* normalizer = first_of<volume_normalizer>();
+    if (!normalizer) return;
+    normalizer->set_strength(1.0);
+    audio_format format = {1, 2, 44100, 16, 0, 0.0, 0.0};
+    list_info track;
+    track.track_gain = -3.5;
+    const int block = 4096 * 4;
+    const size_t total = pcm.size() * 2;
+    const unsigned char* source = reinterpret_cast<const unsigned char*>(pcm.data());
+    std::vector<unsigned char> buffer(block);
+    std::vector<unsigned char> audio;
+    audio.reserve(total + 4 * block);
+
+    double cpu0 = thread_cpu();
+    for (size_t at = 0;; at += block) {
+        int n = 0;
+        void* out = nullptr;
+        if (at < total) {
+            int take = static_cast<int>(total - at < static_cast<size_t>(block) ? total - at : block);
+            memcpy(buffer.data(), source + at, take);
+            out = normalizer->process(buffer.data(), take, &format, &n);
+        } else {
+            out = normalizer->drain(block, &n);
+            if (!out || n == 0) break;
+        }
+        if (n > 0) {
+            const unsigned char* bytes = static_cast<const unsigned char*>(out);
+            audio.insert(audio.end(), bytes, bytes + n);
+        }
+    }
+    const double normalizer_cpu = thread_cpu() - cpu0;
+    normalizer->release();
+    if (audio.empty()) return;
+    const double seconds_out = static_cast<double>(audio.size()) / 176400.0;
+
+    // Runs fn over the normalized audio block by block; its thread CPU time.
+    auto pass = [&](auto fn) {
+        double start = thread_cpu();
+        for (size_t at = 0; at < audio.size(); at += block) {
+            int n = static_cast<int>(audio.size() - at < static_cast<size_t>(block) ? audio.size() - at : block);
+            fn(audio.data() + at, n);
+        }
+        return thread_cpu() - start;
+    };
+    const double gain_cpu = pass([&](unsigned char* data, int n) { gain->process(&track, &format, data, n); });
+    const double eq_cpu = pass([&](unsigned char* data, int n) { eq->process(data, n, &format); });
+    fade_ramp fade, none;
+    fade.start(static_cast<int>(seconds_out * 1000.0) + 1000, format.sample_rate);
+    fade_work fades;
+    const double fades_cpu = pass([&](unsigned char* data, int n) { fades.apply(fade, none, format, data, n); });
+    std::vector<float> floats(block / 2 + 1);
+    const double conversion_cpu = pass([&](unsigned char* data, int n) {
+        dsp::read_audio_chunk(0, data, floats.data(), n);
+        dsp::write_audio_chunk(0, floats.data(), data, n);
+    });
+
+    struct row {
+        const char* name;
+        double cpu;
+    } rows[] = {{"normalizer", normalizer_cpu},
+                {"replay gain", gain_cpu},
+                {"equalizer", eq_cpu},
+                {"fades (a fade under way)", fades_cpu},
+                {"conversion (to floats and back)", conversion_cpu}};
+    const double stages = normalizer_cpu + gain_cpu + eq_cpu;
+    for (const row& r : rows)
+        printf("stage %-32s %.3f %% of one core per audio second (%.0f %% of normalizer + gain + equalizer)\n",
+               r.name, 100.0 * r.cpu / seconds_out, stages > 0.0 ? 100.0 * r.cpu / stages : 0.0);
+}
+
 // Percent of one core per second of audio for one engine run.
 double engine_run(int seconds, double speed, capture_control* capture, output_manager* manager) {
     playback_engine* engine = first_of<playback_engine>();
@@ -197,6 +277,7 @@ int main(int argc, char** argv) {
     stages_on(settings, gain, eq, true);
     double alone = stages_alone(seconds, gain, eq);
     printf("stages alone per audio second: %.3f %% of one core\n", alone);
+    stage_shares(seconds, gain, eq);
 
     stages_on(settings, gain, eq, false);
     printf("engine, every stage off (music player, clock x%.0f):\n", speed);

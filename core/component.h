@@ -15,8 +15,14 @@ public:
 };
 
 // Byte-wise GUID order, as the registry files its nodes.
+// The order of memcmp (bytes as unsigned values, first byte first), worked
+// out inline: the registry compares interface ids on every look-up.
 inline bool guid_less(const GUID& a, const GUID& b) {
-    return std::memcmp(&a, &b, sizeof(GUID)) < 0;
+    const unsigned char* x = reinterpret_cast<const unsigned char*>(&a);
+    const unsigned char* y = reinterpret_cast<const unsigned char*>(&b);
+    for (size_t i = 0; i < sizeof(GUID); ++i)
+        if (x[i] != y[i]) return x[i] < y[i];
+    return false;
 }
 inline bool guid_equal(const GUID& a, const GUID& b) {
     return std::memcmp(&a, &b, sizeof(GUID)) == 0;

@@ -65,8 +65,12 @@ public:
     void free_strings() {
         wchar_t** fields[] = {&path, &filename, &artist, &title, &album, &date, &genre, &id};
         for (wchar_t** field : fields) {
-            free(*field);
-            *field = nullptr;
+            // Most fields of most records are null (and every field of a
+            // record moved from): no call into the heap for those.
+            if (*field) {
+                free(*field);
+                *field = nullptr;
+            }
         }
     }
 

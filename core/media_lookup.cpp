@@ -20,20 +20,6 @@
 #include "tag.h"
 
 namespace {
-// The playlists being expanded on this thread, outermost first. A playlist
-// already on the chain is not loaded again, and the chain has a depth limit:
-// a playlist that lists itself, or two that list each other, would otherwise
-// recurse until the stack overflows.
-const size_t max_playlist_depth = 8;
-thread_local std::vector<std::wstring> g_playlist_chain;
-
-bool on_playlist_chain(const wchar_t* path) {
-    if (g_playlist_chain.size() >= max_playlist_depth) return true;
-    for (const std::wstring& open : g_playlist_chain)
-        if (_wcsicmp(open.c_str(), path) == 0) return true;
-    return false;
-}
-
 // Compares paths ignoring case; also against a bare text, so that a look-up
 // makes no copy.
 struct ignoring_case {
@@ -46,23 +32,62 @@ struct ignoring_case {
     }
 };
 
-// The playlists loaded since the outermost add_file of this thread began.
-// Each is loaded once per outermost call: playlists that list one another
-// several times over would otherwise be read again for every mention, and
-// the work would grow with the product of the mentions, level by level.
-thread_local std::set<std::wstring, ignoring_case> g_playlists_loaded;
+// What the playlist expansion of one thread keeps while it runs. It is
+// looked up once per outermost add_file and handed down (a thread-local
+// look-up per entry of a long list costs more than the entry's own work).
+struct expansion_state {
+    // The playlists being expanded, outermost first. A playlist already on
+    // the chain is not loaded again, and the chain has a depth limit: a
+    // playlist that lists itself, or two that list each other, would
+    // otherwise recurse until the stack overflows.
+    std::vector<std::wstring> chain;
+    // The playlists loaded since the outermost add_file began. Each is
+    // loaded once per outermost call: playlists that list one another
+    // several times over would otherwise be read again for every mention,
+    // and the work would grow with the product of the mentions, level by
+    // level.
+    std::set<std::wstring, ignoring_case> loaded;
+    std::vector<size_t> loaded_lengths;  // the lengths of the loaded paths
+};
+thread_local expansion_state g_expansion;
+
+const size_t max_playlist_depth = 8;
+
+// Texts that differ in length never compare equal ignoring case (case
+// folding maps one character to one): the length is compared first, which
+// spares the locale-aware comparison for nearly every entry of a list.
+bool same_ignoring_case(const std::wstring& a, const wchar_t* b, size_t b_length) {
+    return a.size() == b_length && _wcsicmp(a.c_str(), b) == 0;
+}
+
+bool on_playlist_chain(const expansion_state& state, const wchar_t* path, size_t length) {
+    if (state.chain.size() >= max_playlist_depth) return true;
+    for (const std::wstring& open : state.chain)
+        if (same_ignoring_case(open, path, length)) return true;
+    return false;
+}
+
+bool already_loaded(const expansion_state& state, const wchar_t* path, size_t length) {
+    for (size_t loaded_length : state.loaded_lengths)
+        if (loaded_length == length) return state.loaded.count(path) != 0;
+    return false;
+}
 
 // Held by the outermost add_file: forgets the loaded playlists at its end.
 class outermost_call {
 public:
-    outermost_call() : outermost_(g_playlist_chain.empty()) {}
+    explicit outermost_call(expansion_state& state) : state_(state), outermost_(state.chain.empty()) {}
     ~outermost_call() {
-        if (outermost_) g_playlists_loaded.clear();
+        if (outermost_) {
+            state_.loaded.clear();
+            state_.loaded_lengths.clear();
+        }
     }
     outermost_call(const outermost_call&) = delete;
     outermost_call& operator=(const outermost_call&) = delete;
 
 private:
+    expansion_state& state_;
     bool outermost_;
 };
 
@@ -70,10 +95,13 @@ private:
 // allocation fails in between, so that later calls start afresh).
 class chain_link {
 public:
-    explicit chain_link(const wchar_t* path) { g_playlist_chain.push_back(path); }
-    ~chain_link() { g_playlist_chain.pop_back(); }
+    chain_link(expansion_state& state, const wchar_t* path) : state_(state) { state_.chain.push_back(path); }
+    ~chain_link() { state_.chain.pop_back(); }
     chain_link(const chain_link&) = delete;
     chain_link& operator=(const chain_link&) = delete;
+
+private:
+    expansion_state& state_;
 };
 
 wchar_t* heap_copy(const std::wstring& text) {
@@ -84,10 +112,21 @@ wchar_t* heap_copy(const std::wstring& text) {
 
 const wchar_t* or_empty(const wchar_t* s) { return s ? s : L""; }
 
+// Whether text starts with prefix, a lower-case ASCII text, ignoring the
+// case of ASCII letters (no other character folds to one of its letters).
+bool starts_with_ascii(const wchar_t* text, const wchar_t* prefix) {
+    for (; *prefix; ++text, ++prefix) {
+        wchar_t c = *text;
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+        if (c != *prefix) return false;
+    }
+    return true;
+}
+
 bool is_url(const wchar_t* path) {
     static const wchar_t* const prefixes[] = {L"http://", L"zel://", L"mms://", L"mmsh://", L"mmst://", L"mmsu://"};
     for (const wchar_t* prefix : prefixes)
-        if (_wcsnicmp(path, prefix, wcslen(prefix)) == 0) return true;
+        if (starts_with_ascii(path, prefix)) return true;
     return false;
 }
 
@@ -246,10 +285,11 @@ namespace {
 // core::add_file; owned, when not null, is the caller's heap copy of path, which
 // an entry appended with the path alone takes over (an entry of a long
 // playlist then costs no second copy of its text).
-bool add_path(const wchar_t* path, wchar_t** owned, std::vector<list_info>& entries) {
-    outermost_call call;
-    if (g_playlists_loaded.count(or_empty(path))) return true;  // its entries are in already
-    if (!on_playlist_chain(or_empty(path))) {
+bool add_path(expansion_state& state, const wchar_t* path, wchar_t** owned, std::vector<list_info>& entries) {
+    outermost_call call(state);
+    const size_t length = wcslen(or_empty(path));
+    if (already_loaded(state, or_empty(path), length)) return true;  // its entries are in already
+    if (!on_playlist_chain(state, or_empty(path), length)) {
         std::vector<list_info> loaded;
         playlist_loader* loader = first_accepting<playlist_loader>([&](playlist_loader* l) {
             loaded.clear();
@@ -257,8 +297,8 @@ bool add_path(const wchar_t* path, wchar_t** owned, std::vector<list_info>& entr
         });
         if (loader) {
             bool remote = path && is_url(path);
-            g_playlists_loaded.insert(or_empty(path));
-            chain_link link(or_empty(path));
+            if (state.loaded.insert(or_empty(path)).second) state.loaded_lengths.push_back(length);
+            chain_link link(state, or_empty(path));
             // Room for a long list at once, still growing by doubling when
             // many short lists are appended one after the other.
             const size_t needed = entries.size() + loaded.size();
@@ -270,9 +310,9 @@ bool add_path(const wchar_t* path, wchar_t** owned, std::vector<list_info>& entr
                     list_info::set_string(entry.path, item.path);
                     entries.push_back(std::move(entry));
                 } else if (item.path) {
-                    add_path(item.path, &item.path, entries);
+                    add_path(state, item.path, &item.path, entries);
                 } else {
-                    add_path(L"", nullptr, entries);
+                    add_path(state, L"", nullptr, entries);
                 }
                 pacer.step();
             }
@@ -307,4 +347,6 @@ bool add_path(const wchar_t* path, wchar_t** owned, std::vector<list_info>& entr
 }
 }  // namespace
 
-bool core::add_file(const wchar_t* path, std::vector<list_info>& entries) { return add_path(path, nullptr, entries); }
+bool core::add_file(const wchar_t* path, std::vector<list_info>& entries) {
+    return add_path(g_expansion, path, nullptr, entries);
+}

@@ -29,28 +29,46 @@ const UINT32 md5_sine[64] = {
 
 const int md5_shift[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
 
-// One 64-byte block.
+// One step of a round: a = b + ((a + f + sine + x) <<< shift).
+inline UINT32 md5_step(UINT32 a, UINT32 b, UINT32 f, UINT32 sine_and_word, int shift) {
+    return b + rotl(a + f + sine_and_word, shift);
+}
+
+// One 64-byte block. The four rounds run as four loops of their own, so that
+// each loop has a fixed mixing function and word order.
 void md5_block(md5_state& s, const unsigned char* block) {
     UINT32 x[16];
     for (int i = 0; i < 16; ++i)
         x[i] = block[i * 4] | (block[i * 4 + 1] << 8) | (block[i * 4 + 2] << 16) |
                (static_cast<UINT32>(block[i * 4 + 3]) << 24);
     UINT32 a = s.a, b = s.b, c = s.c, d = s.d;
-    for (int i = 0; i < 64; ++i) {
-        int round = i / 16;
-        UINT32 f;
-        int k;
-        switch (round) {
-        case 0: f = (b & c) | (~b & d); k = i; break;
-        case 1: f = (b & d) | (c & ~d); k = (5 * i + 1) % 16; break;
-        case 2: f = b ^ c ^ d; k = (3 * i + 5) % 16; break;
-        default: f = c ^ (b | ~d); k = (7 * i) % 16; break;
-        }
-        UINT32 rotated = rotl(a + f + md5_sine[i] + x[k], md5_shift[round][i % 4]);
+    for (int i = 0; i < 16; ++i) {
+        UINT32 t = md5_step(a, b, (b & c) | (~b & d), md5_sine[i] + x[i], md5_shift[0][i & 3]);
         a = d;
         d = c;
         c = b;
-        b = b + rotated;
+        b = t;
+    }
+    for (int i = 16; i < 32; ++i) {
+        UINT32 t = md5_step(a, b, (b & d) | (c & ~d), md5_sine[i] + x[(5 * i + 1) & 15], md5_shift[1][i & 3]);
+        a = d;
+        d = c;
+        c = b;
+        b = t;
+    }
+    for (int i = 32; i < 48; ++i) {
+        UINT32 t = md5_step(a, b, b ^ c ^ d, md5_sine[i] + x[(3 * i + 5) & 15], md5_shift[2][i & 3]);
+        a = d;
+        d = c;
+        c = b;
+        b = t;
+    }
+    for (int i = 48; i < 64; ++i) {
+        UINT32 t = md5_step(a, b, c ^ (b | ~d), md5_sine[i] + x[(7 * i) & 15], md5_shift[3][i & 3]);
+        a = d;
+        d = c;
+        c = b;
+        b = t;
     }
     s.a += a;
     s.b += b;

@@ -4,6 +4,7 @@
 
 #include <objbase.h>
 #include <sys/stat.h>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cwchar>
@@ -48,19 +49,42 @@ bool file_missing(const wchar_t* path) {
 
 void set_playlist_message_fn(playlist_message_fn fn) { message_fn = fn ? fn : default_message; }
 
-std::wstring playlist::new_entry_id() {
+namespace {
+// Writes a fresh entry id (32 hex digits and the terminator) into text.
+void write_entry_id(wchar_t (&text)[33]) {
     unsigned long long n = entry_counter.fetch_add(1);
     unsigned char bytes[8];
     for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(n >> (8 * i));
     unsigned char digest[16];
     utility::md5_encrypt(bytes, 8, digest);
     static const wchar_t digits[] = L"0123456789ABCDEF";
-    wchar_t text[33];
     for (int i = 0; i < 16; ++i) {
         text[2 * i] = digits[digest[i] >> 4];
         text[2 * i + 1] = digits[digest[i] & 15];
     }
     text[32] = 0;
+}
+
+// A copy of source with a fresh entry id of its own.
+list_info* copy_with_new_id(const list_info& source) {
+    list_info* copy = new list_info(source);
+    wchar_t id[33];
+    write_entry_id(id);
+    list_info::set_string(copy->id, id);
+    return copy;
+}
+
+// Room for count more pointers, growing at least by doubling so that many
+// small additions stay linear.
+void reserve_more(std::vector<list_info*>& list, size_t count) {
+    const size_t needed = list.size() + count;
+    if (list.capacity() < needed) list.reserve(std::max(needed, 2 * list.capacity()));
+}
+}  // namespace
+
+std::wstring playlist::new_entry_id() {
+    wchar_t text[33];
+    write_entry_id(text);
     return text;
 }
 
@@ -94,8 +118,7 @@ void playlist::ensure_loaded() {
 }
 
 void playlist::append_copy(const list_info& source, std::vector<list_info*>& added) {
-    list_info* copy = new list_info(source);
-    list_info::set_string(copy->id, new_entry_id().c_str());
+    list_info* copy = copy_with_new_id(source);
     entries_.push_back(copy);
     added.push_back(copy);
 }
@@ -104,6 +127,8 @@ void playlist::add(const std::vector<list_info*>& sources) {
     ensure_loaded();
     auto_sync guard(lock_);
     std::vector<list_info*> added;
+    added.reserve(sources.size());
+    reserve_more(entries_, sources.size());
     list_info empty;
     for (list_info* s : sources) append_copy(s ? *s : empty, added);
     notify([&](play_listener* l) { l->on_entry_added(added); });
@@ -114,6 +139,7 @@ void playlist::add(const std::vector<list_info>& sources) {
     auto_sync guard(lock_);
     std::vector<list_info*> added;
     added.reserve(sources.size());
+    reserve_more(entries_, sources.size());
     for (const list_info& s : sources) append_copy(s, added);
     notify([&](play_listener* l) { l->on_entry_added(added); });
 }
@@ -125,8 +151,7 @@ void playlist::insert_copies(int index, const std::vector<const list_info*>& sou
     std::vector<list_info*> inserted;
     list_info empty;
     for (size_t i = sources.size(); i-- > 0;) {
-        list_info* copy = new list_info(sources[i] ? *sources[i] : empty);
-        list_info::set_string(copy->id, new_entry_id().c_str());
+        list_info* copy = copy_with_new_id(sources[i] ? *sources[i] : empty);
         entries_.insert(entries_.begin() + index, copy);
         inserted.push_back(copy);
     }

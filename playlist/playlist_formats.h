@@ -6,6 +6,7 @@
 // Readers append entries and return false only when the file is not of
 // their kind or cannot be read; bad lines are skipped. Writers write the
 // entries' paths as they are given. Nothing here throws.
+#include <functional>
 #include <string>
 #include <vector>
 #include "list_info.h"
@@ -29,19 +30,33 @@ enum class playlist_format { wpl, pls, m3u, asx };
 // "ftp://" address is fetched into the format's temporary file in the
 // application-data folder first, which is deleted again after parsing.
 bool load_playlist(playlist_format format, const wchar_t* path, std::vector<list_info>& entries);
+// Whether load_playlist would look at path at all (its extension is the
+// format's): a quick refusal that allocates nothing, for the loaders, which
+// are offered every entry of every list.
+bool playlist_path_fits(playlist_format format, const wchar_t* path);
 
-// One parsed line: a path resolved against the file's folder, and for PLS
-// its title.
+// Receives every entry a parser finds, in file order: a path resolved
+// against the file's folder (never empty), and for PLS its title. The texts
+// are only valid during the call (a parser reuses its buffers from line to
+// line, so a long list costs no allocation per line).
+using parsed_sink = std::function<void(const std::wstring& path, const std::wstring& title)>;
+// Parsers of local files; false when the file cannot be opened (PLS: when
+// it announces no entries).
+bool parse_wpl(const wchar_t* file, const parsed_sink& found);
+bool parse_pls(const wchar_t* file, const parsed_sink& found);
+bool parse_m3u(const wchar_t* file, const parsed_sink& found);
+bool parse_asx(const wchar_t* file, const parsed_sink& found);
+
+// One parsed entry, for callers that want the whole list at once.
 struct parsed_entry {
     std::wstring path;
     std::wstring title;
 };
-// Parsers of local files; false when the file cannot be opened (PLS: when
-// it announces no entries).
-bool parse_wpl(const wchar_t* file, std::vector<parsed_entry>& found);
-bool parse_pls(const wchar_t* file, std::vector<parsed_entry>& found);
-bool parse_m3u(const wchar_t* file, std::vector<parsed_entry>& found);
-bool parse_asx(const wchar_t* file, std::vector<parsed_entry>& found);
+inline bool parse_m3u(const wchar_t* file, std::vector<parsed_entry>& found) {
+    return parse_m3u(file, [&](const std::wstring& path, const std::wstring& title) {
+        found.push_back({path, title});
+    });
+}
 
 // Writers: M3U in the ANSI code page, M3U8 in UTF-8 after a byte order mark,
 // one path per line ending in CR LF; PLS through the private-profile

@@ -15,7 +15,7 @@ struct format_rule {
     playlist_format format;
     const wchar_t* extensions[2];
     const wchar_t* temporary_name;  // in the application-data folder
-    bool (*parse)(const wchar_t* file, std::vector<parsed_entry>& found);
+    bool (*parse)(const wchar_t* file, const parsed_sink& found);
 };
 
 const format_rule format_rules[] = {
@@ -31,13 +31,26 @@ const format_rule* rule_for(playlist_format format) {
     return nullptr;
 }
 
+// Whether text equals the lower-case ASCII word, ignoring the case of
+// ASCII letters (no other character folds to one of the words' letters).
+bool equals_ascii_word(const wchar_t* text, const wchar_t* word) {
+    for (; *word; ++text, ++word) {
+        wchar_t c = *text;
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+        if (c != *word) return false;
+    }
+    return *text == 0;
+}
+
 // The text after the last "." (the whole path when it has none), as
-// utility::get_file_extension takes it; asked of every entry of every list.
+// utility::get_file_extension takes it; asked of every entry of every list,
+// so it allocates nothing and takes no lock.
 bool has_extension_of(const format_rule& rule, const wchar_t* path) {
-    const wchar_t* dot = wcsrchr(path, L'.');
-    const wchar_t* extension = dot ? dot + 1 : path;
+    const wchar_t* extension = path;
+    for (const wchar_t* p = path; *p; ++p)
+        if (*p == L'.') extension = p + 1;
     for (const wchar_t* e : rule.extensions)
-        if (e && !_wcsicmp(extension, e)) return true;
+        if (e && equals_ascii_word(extension, e)) return true;
     return false;
 }
 
@@ -45,7 +58,7 @@ bool is_remote(const wchar_t* path) { return !_wcsnicmp(path, L"http://", 7) || 
 
 // Fetches the playlist at url into the format's temporary file and parses
 // that; the file is deleted again whatever the parse gave.
-bool parse_remote(const format_rule& rule, const wchar_t* url, std::vector<parsed_entry>& found) {
+bool parse_remote(const format_rule& rule, const wchar_t* url, const parsed_sink& found) {
     char* text = nullptr;
     if (!utility::open_url(url, L"", text) || !text) {
         free(text);
@@ -74,18 +87,33 @@ bool parse_remote(const format_rule& rule, const wchar_t* url, std::vector<parse
 
 }  // namespace
 
-bool load_playlist(playlist_format format, const wchar_t* path, std::vector<list_info>& entries) {
+bool playlist_path_fits(playlist_format format, const wchar_t* path) {
     const format_rule* rule = rule_for(format);
-    if (!rule || !path || !*path || !has_extension_of(*rule, path)) return false;
-    std::vector<parsed_entry> found;
-    const bool parsed = is_remote(path) ? parse_remote(*rule, path, found) : rule->parse(path, found);
+    return rule && path && *path && has_extension_of(*rule, path);
+}
+
+bool load_playlist(playlist_format format, const wchar_t* path, std::vector<list_info>& entries) {
+    if (!playlist_path_fits(format, path)) return false;
+    const format_rule* rule = rule_for(format);
+    // Each entry is made as its line is parsed (its path copied once, into
+    // the entry), and the entries join the list only when the whole file
+    // parsed.
+    std::vector<list_info> found;
+    const bool titles = format == playlist_format::pls;
+    const parsed_sink add = [&](const std::wstring& entry_path, const std::wstring& title) {
+        if (entry_path.empty()) return;
+        found.emplace_back();
+        list_info& entry = found.back();
+        list_info::set_string(entry.path, entry_path.c_str());
+        if (titles && !title.empty()) list_info::set_string(entry.title, title.c_str());
+    };
+    const bool parsed = is_remote(path) ? parse_remote(*rule, path, add) : rule->parse(path, add);
     if (!parsed) return false;
-    for (const parsed_entry& p : found) {
-        if (p.path.empty()) continue;
-        list_info entry;
-        list_info::set_string(entry.path, p.path.c_str());
-        if (format == playlist_format::pls && !p.title.empty()) list_info::set_string(entry.title, p.title.c_str());
-        entries.push_back(std::move(entry));
+    if (entries.empty()) {
+        entries.swap(found);
+    } else {
+        entries.reserve(entries.size() + found.size());
+        for (list_info& entry : found) entries.push_back(std::move(entry));
     }
     return true;
 }

@@ -54,8 +54,17 @@ std::wstring trim_blanks(const std::wstring& text) {
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
-void add_found(std::vector<parsed_entry>& found, std::wstring path, std::wstring title = std::wstring()) {
-    if (!path.empty()) found.push_back({std::move(path), std::move(title)});
+void add_found(const parsed_sink& found, const std::wstring& path, const std::wstring& title = std::wstring()) {
+    if (!path.empty()) found(path, title);
+}
+
+// Widens bytes that are all ASCII (every ANSI code page and UTF-8 give them
+// the same characters) into out; false, out untouched, when one is not.
+bool ascii_into(const std::string& bytes, std::wstring& out) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    out.assign(bytes.begin(), bytes.end());
+    return true;
 }
 
 // ANSI bytes as UTF-16 into a buffer kept from line to line (the conversion
@@ -64,6 +73,7 @@ void add_found(std::vector<parsed_entry>& found, std::wstring path, std::wstring
 void ansi_into(const std::string& bytes, std::wstring& out) {
     out.clear();
     if (bytes.empty() || bytes.size() > INT_MAX / 4) return;
+    if (ascii_into(bytes, out)) return;
     const int length = static_cast<int>(bytes.size());
     const int count = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
     if (count <= 0) return;
@@ -129,7 +139,7 @@ void read_pls_section(const wchar_t* file, pls_section& keys) {
 
 }  // namespace
 
-bool parse_wpl(const wchar_t* file, std::vector<parsed_entry>& found) {
+bool parse_wpl(const wchar_t* file, const parsed_sink& found) {
     const std::wstring folder = folder_of(file);
     return for_each_line(file, [&](const std::string& raw) {
         const std::wstring line = utf::utf8_to_utf16(raw.c_str()).wvalue();
@@ -151,7 +161,7 @@ bool parse_wpl(const wchar_t* file, std::vector<parsed_entry>& found) {
     });
 }
 
-bool parse_m3u(const wchar_t* file, std::vector<parsed_entry>& found) {
+bool parse_m3u(const wchar_t* file, const parsed_sink& found) {
     const std::wstring folder = folder_of(file);
     bool decided = false;
     bool utf8 = false;
@@ -171,20 +181,22 @@ bool parse_m3u(const wchar_t* file, std::vector<parsed_entry>& found) {
         // A comment is known by its first byte in either encoding ("#" is
         // never part of a multi-byte character): not worth converting.
         if (bytes.empty() || bytes[0] == '#') return true;
-        if (utf8)
-            line = utf::utf8_to_utf16(bytes.c_str()).wvalue();
-        else
+        if (!utf8)
             ansi_into(bytes, line);
+        else if (!ascii_into(bytes, line))
+            line = utf::utf8_to_utf16(bytes.c_str()).wvalue();
         if (line.empty() || line[0] == L'#') return true;
-        std::wstring path = resolve_relative_path(folder, line);
-        path.erase(0, std::min(path.size(), path.find_first_not_of(L" \t")));
-        path.erase(path.find_last_not_of(L" \t") + 1);
-        add_found(found, std::move(path));
+        // An absolute path or an address is kept as it is: trimmed in the
+        // line's own buffer rather than copied.
+        if (!is_absolute_playlist_path(line)) line = resolve_relative_path(folder, line);
+        line.erase(0, std::min(line.size(), line.find_first_not_of(L" \t")));
+        line.erase(line.find_last_not_of(L" \t") + 1);
+        add_found(found, line);
         return true;
     });
 }
 
-bool parse_asx(const wchar_t* file, std::vector<parsed_entry>& found) {
+bool parse_asx(const wchar_t* file, const parsed_sink& found) {
     const std::wstring folder = folder_of(file);
     return for_each_line(file, [&](const std::string& raw) {
         const std::wstring line = utf::ansi_to_utf16(raw.c_str()).wvalue();
@@ -211,7 +223,7 @@ bool parse_asx(const wchar_t* file, std::vector<parsed_entry>& found) {
     });
 }
 
-bool parse_pls(const wchar_t* file, std::vector<parsed_entry>& found) {
+bool parse_pls(const wchar_t* file, const parsed_sink& found) {
     const stringx path(file);
     const stringx section(L"playlist");
     int count = utility::get_profile_string(path, section, L"numberofentries", L"0", line_buffer).toint();

@@ -12,15 +12,21 @@
 
 namespace {
 
+bool load_guarded(playlist_format format, const wchar_t* path, std::vector<list_info>& entries) {
+    try {
+        return load_playlist(format, path, entries);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 template <playlist_format Format>
 class format_loader : public singleton_component<playlist_loader> {
 public:
     bool load(const wchar_t* path, std::vector<list_info>& entries) override {
-        try {
-            return load_playlist(Format, path, entries);
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
+        // Refused before the guarded call: setting up the exception frame
+        // costs more than the check, and most paths are no playlist.
+        return playlist_path_fits(Format, path) && load_guarded(Format, path, entries);
     }
 };
 

@@ -138,6 +138,9 @@ TEST_F(media_lookup, add_file_expands_urls_playlists_and_folders) {
         bool titles_dropped;
     } rows[] = {
         {L"zel://server/track.mp3", {L"zel://server/track.mp3"}, true},
+        // An address is known by its scheme in any case.
+        {L"HTTP://Server/Track.mp3", {L"HTTP://Server/Track.mp3"}, true},
+        {L"MmsH://server/live", {L"MmsH://server/live"}, true},
         // Local list: each entry read through its tag; the untagged one is skipped.
         {L"fake:list.fpl", {L"fake:one.fk"}, false},
         // Remote list with titles: entries keep their path alone.

@@ -171,6 +171,11 @@ TEST_F(playlist_readers, loaders_take_only_their_own_extensions) {
         {playlist_format::asx, "edge_cases.asx", L"w.ASX", true},
         {playlist_format::asx, "edge_cases.asx", L"w.wpl", false},
         {playlist_format::asx, "edge_cases.asx", L"asx", false},
+        // The extension is the text after the last dot, compared whole.
+        {playlist_format::m3u, "edge_cases.m3u", L"x.m3u.mp3", false},
+        {playlist_format::m3u, "edge_cases.m3u", L"x.mp3.M3u8", true},
+        {playlist_format::m3u, "edge_cases.m3u", L"x.m3", false},
+        {playlist_format::m3u, "edge_cases.m3u", L"x.m3u8x", false},
     };
     for (const auto& c : cases) {
         bool ok = false;
