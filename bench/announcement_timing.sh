@@ -28,12 +28,13 @@ fi
 for tool in sox lame wine python3; do
   command -v "$tool" >/dev/null || { echo "announcement_timing: $tool is missing" >&2; exit 1; }
 done
+status=0
 out=$(bash "$repo/tests/host/client_prefix.sh" "$build" announcement_on_time announcement_on_time.py \
-  $((count * 60 + 120)) --bench "$count")
+  $((count * 60 + 120)) --bench "$count") || status=$?
 echo "$out" | grep -v '^worst lateness'
 line=$(echo "$out" | grep '^worst lateness' | tail -n1)
-if [ -z "$line" ]; then
-  echo "announcement_timing: no figure" >&2
+if [ -z "$line" ] || [ "$status" != 0 ]; then
+  echo "announcement_timing: no figure (exit status $status)" >&2
   exit 1
 fi
 echo "$line"

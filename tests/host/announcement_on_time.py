@@ -254,6 +254,7 @@ def main():
                   (TAG, FADE_MS, 100.0 * max(deviations) if deviations else float("nan")))
             for p in problems:
                 print("%s: note: %s" % (TAG, p))
+            stop_stand_in(server, state)
             shutil.rmtree(work, ignore_errors=True)
             print("worst lateness of an announcement's first audio (%d announcements): %.0f ms" %
                   (len(scheduled), worst * 1000))
