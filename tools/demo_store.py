@@ -2,6 +2,7 @@
 """Writes a demonstration store for the service's stand-in.
 
     demo_store.py FOLDER [--tracks N] [--tones SECONDS,...] [--answer-size N] [--rate KB] [--output-ms MS]
+                  [--announcements HH:MM:SS,... [--anne-seconds S] [--fade-ms MS] [--anne-refresh TICKS]]
 
 FOLDER/tracks/demoN.mp3: N short generated tracks (plucked chords, made
 with sox and lame; a track that exists already is kept) and
@@ -19,6 +20,14 @@ track played when. --rate sets
 the download limit of the login in kilobytes per second (default 100),
 --output-ms the player's output buffer (the login key "output"; default:
 none sent, the player keeps its own).
+
+--announcements puts scheduled announcements on the store's list, one at
+each time of the service clock given (FOLDER/tracks/anneN.mp3: a steady
+tone at ANNE_HZ, above every track's tone, --anne-seconds long, default 4),
+and makes the stand-in's clock text agree with this PC's to the second.
+--fade-ms sends the login key "fadeinout_time" (the fades around an
+announcement), --anne-refresh the key "anne_refresh_time" (200 ms ticks
+between reloads of the list).
 """
 import argparse
 import json
@@ -49,6 +58,10 @@ def tone_hz(number):
     return 300 + 120 * (number - 1)
 
 
+# The pitch of an announcement's tone: well apart from every track's.
+ANNE_HZ = 1800
+
+
 def make_tone(path, hz, seconds):
     wav = path[:-4] + ".wav"
     subprocess.run(["sox", "-q", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", str(seconds), "sine",
@@ -68,6 +81,10 @@ def main():
     parser.add_argument("--answer-size", type=int, default=10)
     parser.add_argument("--rate", type=int, default=100)
     parser.add_argument("--output-ms", type=int, default=0)
+    parser.add_argument("--announcements", default="")
+    parser.add_argument("--anne-seconds", type=float, default=4.0)
+    parser.add_argument("--fade-ms", type=int, default=0)
+    parser.add_argument("--anne-refresh", type=int, default=None)
     args = parser.parse_args()
     folder = os.path.abspath(args.folder)
     tracks_folder = os.path.join(folder, "tracks")
@@ -89,6 +106,14 @@ def main():
         tracks.append({"number": 100 + i, "length": str(int(seconds + 0.999)), "offset": "0",
                        "title": "데모 곡 %d" % i, "artist": "데모 가수", "album": "데모 앨범", "file": name,
                        "source": path})
+    announcements = []
+    for i, start in enumerate([t.strip() for t in args.announcements.split(",") if t.strip()], 1):
+        name = "anne%d.mp3" % i
+        path = os.path.join(tracks_folder, name)
+        make_tone(path, ANNE_HZ, args.anne_seconds)
+        announcements.append({"code": "A%02d" % i, "start": start, "length": str(int(args.anne_seconds + 0.999)),
+                              "flag": "0", "title": "데모 안내 %d" % i, "volume": "100", "file": name,
+                              "source": path})
     scenario = {
         "store": {"usertype": "A", "storetop": "T001", "storemother": "M001", "storecode": "S001",
                   "storeid": "demo", "storename": "데모 매장"},
@@ -103,12 +128,18 @@ def main():
         "categories": {"음악방송": [1052], "auto": [1052]},
         "channels": [{"id": 1052, "extra": "", "tempo": "nomal", "title": "데모 채널", "description": "데모",
                       "genre": "가요", "purpose": "매장", "answer_size": args.answer_size, "tracks": tracks}],
-        "announcements": [],
+        "announcements": announcements,
         "reservations": {},
         "timetable": [],
     }
     if args.output_ms > 0:
         scenario["login"]["output"] = str(args.output_ms)
+    if announcements:
+        scenario["servertime_settle"] = True
+    if args.fade_ms > 0:
+        scenario["login"]["fadeinout_time"] = str(args.fade_ms)
+    if args.anne_refresh is not None:
+        scenario["login"]["anne_refresh_time"] = str(args.anne_refresh)
     path = os.path.join(folder, "scenario.json")
     with open(path + ".tmp", "w", encoding="utf-8") as f:
         json.dump(scenario, f, ensure_ascii=False, indent=1)

@@ -90,6 +90,7 @@ DEFAULT = {
     # Requests that carry "userpw" get "Login=False" when it is no user's.
     "check_credentials": True,
     "servertime": None,  # 14 digits; null: the current local time
+    "servertime_settle": False,  # true: the current time is read in a second's first half
     "hours": {"code": "G001", "open": "09:00", "close": "22:00"},
     "anneinfo": [{"code": "G001", "title": "테스트매장"}],
     "schedulelist": [{"code": "G001", "name": "기본", "name2": "A세트"}],
@@ -389,7 +390,14 @@ class scenario_service:
         return out
 
     def servertime(self):
-        return self.data["servertime"] or time.strftime("%Y%m%d%H%M%S")
+        if self.data["servertime"]:
+            return self.data["servertime"]
+        # The client's service clock counts whole seconds from this text:
+        # read in the second's first half, it names the second in which the
+        # client receives it, so that the two clocks agree to the second.
+        if self.data.get("servertime_settle") and time.time() % 1.0 > 0.5:
+            time.sleep(1.02 - time.time() % 1.0)
+        return time.strftime("%Y%m%d%H%M%S")
 
     def login(self, fields):
         userid, userpw = last(fields, "userid") or "", last(fields, "userpw") or ""

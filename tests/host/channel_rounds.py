@@ -23,7 +23,6 @@ cached tracks play on in order through the outage, and afterwards the
 client asks the service for the channel again, without a restart.
 Exit status 0 when all hold; the findings are printed.
 """
-import array
 import glob
 import os
 import shutil
@@ -32,11 +31,9 @@ import sys
 import tempfile
 import threading
 import time
-import wave
 
-REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-sys.path.insert(0, os.path.join(REPO, "tools"))
-import demo_store  # noqa: E402
+from client_run import (REPO, clear_track_caches, demo_store, keep_artifacts, player_env, read_timeline,
+                        request_lines, run_player, start_stand_in, stop_stand_in)
 
 TRACKS = 6
 FIRST_SECONDS = 6.0
@@ -46,22 +43,6 @@ RUN_MS = int((3 * ROUND_SECONDS + 6.0) * 1000)
 WINDOW = 4410  # 100 ms at 44100 Hz
 SILENCE_LEVEL = 60
 MAX_SILENCE_FRAMES = 2205  # 50 ms
-
-
-def windows_path(path):
-    return "Z:" + path.replace("/", "\\")
-
-
-def read_timeline(path):
-    with wave.open(path, "rb") as w:
-        if w.getnchannels() != 2 or w.getsampwidth() != 2:
-            raise ValueError("not 16-bit stereo: %d channels, %d bytes" % (w.getnchannels(), w.getsampwidth()))
-        rate = w.getframerate()
-        samples = array.array("h")
-        samples.frombytes(w.readframes(w.getnframes()))
-    if sys.byteorder == "big":
-        samples.byteswap()
-    return rate, samples
 
 
 def tone_of(left):
@@ -140,17 +121,6 @@ def check_order(stretches, problems):
                             (track, windows / 10.0, seconds))
 
 
-def request_lines(state):
-    """(method, path, time) of every request the stand-in of state recorded."""
-    out = []
-    for path in sorted(glob.glob(os.path.join(state, "requests", "*.raw"))):
-        with open(path, "rb") as f:
-            parts = f.read().split(b"\r\n", 1)[0].decode("latin-1").split(" ")
-        if len(parts) >= 2:
-            out.append((parts[0], parts[1], os.path.getmtime(path)))
-    return out
-
-
 def first_sound_time(state):
     """When the first track began to play: its request from the server."""
     for method, path, when in request_lines(state):
@@ -208,34 +178,6 @@ def check_requests(states, stretches, rate, problems):
         problems.append("after the outage the client never asked the service for the channel again")
 
 
-def clear_track_caches(prefix):
-    for d in glob.glob(os.path.join(prefix, "drive_c", "users", "*", "AppData", "Roaming", "zel_player", "temp")) + \
-            glob.glob(os.path.join(prefix, "drive_c", "users", "*", "Application Data", "zel_player", "temp")):
-        shutil.rmtree(d, ignore_errors=True)
-
-
-def start_stand_in(state, scenario, port=0):
-    os.makedirs(state, exist_ok=True)
-    server = subprocess.Popen([sys.executable, os.path.join(REPO, "tools", "service_stand_in.py"), "--state",
-                               state, "--scenario", scenario, "--port", str(port), "--max-seconds", "300",
-                               "--max-requests", "100000"])
-    port_file = os.path.join(state, "port")
-    for _ in range(100):
-        if os.path.exists(port_file) and open(port_file).read().strip():
-            break
-        time.sleep(0.1)
-    return server, open(port_file).read().strip()
-
-
-def stop_stand_in(server, state):
-    with open(os.path.join(state, "stop"), "w"):
-        pass
-    try:
-        server.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        server.kill()
-
-
 def main():
     build = os.path.abspath(sys.argv[1])
     work = tempfile.mkdtemp(prefix="zel_channel_rounds.")
@@ -268,25 +210,12 @@ def main():
 
     try:
         timeline = os.path.join(work, "timeline.wav")
-        env = dict(os.environ)
-        env.update({"ZEL_SERVICE_HOST": "127.0.0.1:" + port, "ZEL_OUTPUT_NO_SOUND_DEVICE": "1",
-                    "ZEL_OUTPUT_WAV": windows_path(timeline)})
-        env.pop("ZEL_OUTPUT_WAV_SPEED", None)
+        env = player_env(port, timeline)
         clear_track_caches(env["WINEPREFIX"])
         stop = threading.Event()
         watcher = threading.Thread(target=outage_for_the_second_round, args=(stop,))
         watcher.start()
-        for attempt in range(2):
-            started = time.time()
-            player = subprocess.run(["wine", "zel_player.exe", "/quit-after=%d" % RUN_MS],
-                                    cwd=os.path.join(build, "bin"), env=env, stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                    timeout=RUN_MS / 1000 + 90)
-            ran = time.time() - started
-            print("channel_rounds: the player ran %.1f s and exited with %d" % (ran, player.returncode))
-            # Wine now and then fails to start a program at all: once more.
-            if ran > 5 or os.path.exists(timeline):
-                break
+        run_player(build, env, RUN_MS, "channel_rounds")
         stop.set()
         watcher.join()
         print("channel_rounds: the service was out from %s s to %s s" % (
@@ -309,11 +238,8 @@ def main():
         for running, folder in servers:
             if running.poll() is None:
                 stop_stand_in(running, folder)
-        if problems and os.environ.get("ZEL_KEEP_ARTIFACTS") != "0":
-            keep = os.path.join(build, "artifacts", "channel_rounds")
-            shutil.rmtree(keep, ignore_errors=True)
-            shutil.copytree(work, keep, ignore=shutil.ignore_patterns("tracks"))
-            print("channel_rounds: the run is kept in %s" % keep)
+        if problems:
+            keep_artifacts(build, work, "channel_rounds")
         shutil.rmtree(work, ignore_errors=True)
     for p in problems:
         print("channel_rounds: FAULT: %s" % p)

@@ -26,6 +26,10 @@ public:
     virtual timex service_now() = 0;
     // Milliseconds of a free-running counter (GetTickCount); wraps at 2^32.
     virtual DWORD tick_count() = 0;
+    // Milliseconds gone of the service clock's current second (0..999). The
+    // service clock is this PC's clock shifted by whole seconds, so its
+    // seconds begin with the PC's. 0 where nobody says.
+    virtual unsigned ms_into_second() { return 0; }
     // The options: fadeinout_time, anne_refresh_time, volume, info_volume,
     // music_volume_rate.
     virtual const login_options& options() = 0;

@@ -76,9 +76,15 @@ void anne_scheduler::due_check(int now_s, int lead) {
     const bool due = start - lead <= now_s && start + next->length.total_seconds() > now_s;
     bool& played = played_today_[key_of(*next)];
     if (due && !played) {
+        // The tick comes up to 200 ms into the lead second: the fade gives
+        // up that time, so that the announcement still goes on air at its
+        // second rather than that late. A start found later than the lead
+        // second keeps the whole fade.
+        const long fade = std::max(0, env_.options().fadeinout_time);
+        const long late = now_s == start - lead ? static_cast<long>(env_.ms_into_second() % 1000) : 0;
         for (const anne_record& r : records_) {
             if (r.code == next_key_) {
-                env_.start_announcement(r, static_cast<unsigned>(std::max(0, env_.options().fadeinout_time)));
+                env_.start_announcement(r, static_cast<unsigned>(std::max(0L, fade - late)));
                 break;
             }
         }

@@ -19,6 +19,12 @@ class player_anne_environment : public anne_environment {
 public:
     timex service_now() override { return timex(); }
     DWORD tick_count() override { return GetTickCount(); }
+    unsigned ms_into_second() override {
+        FILETIME ft;
+        GetSystemTimeAsFileTime(&ft);
+        const unsigned long long t = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+        return static_cast<unsigned>(t / 10000 % 1000);
+    }
     const login_options& options() override { return get_player_options(); }
 
     bool load_anne_list(std::vector<anne_record>& list, bool fetch) override {

@@ -123,6 +123,39 @@ TEST(anne_scheduler, starts_each_announcement_once_a_day_at_its_fade_lead) {
     }
 }
 
+// The 200 ms tick sees the lead second up to a tick late: the fade is that
+// much shorter, so that it still ends on the announcement's second.
+TEST(anne_scheduler, fade_gives_up_the_time_the_tick_came_late_into_its_lead_second) {
+    struct row {
+        const char* name;
+        int fadeinout;
+        int h, m, s;  // the first tick
+        unsigned ms;
+        const char* start;
+    } rows[] = {
+        {"tick 180 ms into the lead second", 6000, 8, 59, 50, 180, "A@08:59:54 5820"},
+        {"tick on the second", 6000, 8, 59, 50, 0, "A@08:59:54 6000"},
+        {"lead rounded down: the rest of the fade still runs over", 2999, 8, 59, 50, 150, "A@08:59:58 2849"},
+        {"fade shorter than the lateness: none", 100, 8, 59, 58, 180, "A@09:00:00 0"},
+        {"found after its lead second: the whole fade", 6000, 8, 59, 55, 180, "A@08:59:56 6000"},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        test_anne_env env;
+        env.opts.fadeinout_time = r.fadeinout;
+        env.service_list = {anne(L"A", 9, 0, 0, 30)};
+        env.ms = r.ms;
+        anne_scheduler scheduler(env);
+        env.now = timex(2026, 3, 2, r.h, r.m, r.s);
+        scheduler.on_login();
+        for (int i = 0; i < 12; ++i) {
+            scheduler.tick();
+            env.now = env.now + timex_span(1);
+        }
+        EXPECT_EQ(joined(env.starts), r.start);
+    }
+}
+
 TEST(anne_scheduler, next_announcement_file_is_queued_in_the_cache_once) {
     test_anne_env env;
     env.service_list = {anne(L"A", 9, 0, 0, 30), anne(L"B", 10, 0, 0, 30)};

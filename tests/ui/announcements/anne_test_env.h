@@ -105,6 +105,7 @@ class test_anne_env : public anne_environment {
 public:
     timex now = timex(2026, 3, 2, 9, 0, 0);
     DWORD ticks = 100000;
+    unsigned ms = 0;  // into the service clock's second
     login_options opts;
     std::vector<anne_record> service_list;  // what the service answers
     bool service_ok = true;
@@ -131,6 +132,7 @@ public:
 
     timex service_now() override { return now; }
     DWORD tick_count() override { return ticks; }
+    unsigned ms_into_second() override { return ms; }
     const login_options& options() override { return opts; }
     bool load_anne_list(std::vector<anne_record>& list, bool fetch) override {
         (fetch ? fetches : cached_loads) += 1;
