@@ -82,7 +82,6 @@ struct bridge_test : ::testing::Test {
         engine.set_targets(&targets);
         player.set_targets(&targets);
     }
-    // The posted messages delivered.
     // A short wait as well: under load Wine may hand a posted message over a
     // little after the post returns.
     void deliver() { window_rig::pump_for(20); }
