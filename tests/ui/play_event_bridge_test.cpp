@@ -82,8 +82,8 @@ struct bridge_test : ::testing::Test {
         engine.set_targets(&targets);
         player.set_targets(&targets);
     }
-    // A short wait as well: under load Wine may hand a posted message over a
-    // little after the post returns.
+    // The posted messages delivered, with a short wait: under load Wine may
+    // hand a posted message over a little after the post returns.
     void deliver() { window_rig::pump_for(20); }
     int positions() const { return main_log.count(msg_track_position); }
 };
