@@ -14,7 +14,7 @@ Then, from the file and the stand-in's request log:
   - the music fades from its level to silence over the fade time that the
     login asks for (fadeinout_time; shorter by the part of its lead second
     that had gone when the scheduler's tick saw it), ending by the
-    announcement's second, to within one 200 ms tick of the scheduler;
+    announcement's second, to within two 200 ms ticks of the scheduler;
   - the announcement's first audio comes within a second of its scheduled
     second (on time, not a minute or a tick count off; how close it comes
     is a figure for the benchmark, bench/announcement_timing.sh, not an
