@@ -121,6 +121,20 @@ pixel_image capture_dc(HDC dc, int x, int y, int w, int h) {
     return image;
 }
 
+namespace {
+// Paints the pixels outside the region magenta.
+void paint_outside(pixel_image& image, HRGN region) {
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (!PtInRegion(region, x, y)) {
+                uint8_t* p = &image.rgb[(static_cast<size_t>(y) * image.width + x) * 3];
+                p[0] = 255;
+                p[1] = 0;
+                p[2] = 255;
+            }
+}
+}  // namespace
+
 pixel_image capture_window(HWND hwnd) {
     RECT r;
     if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &r)) return pixel_image();
@@ -131,16 +145,7 @@ pixel_image capture_window(HWND hwnd) {
     pixel_image image = capture_dc(dc, 0, 0, r.right - r.left, r.bottom - r.top);
     ReleaseDC(hwnd, dc);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (GetWindowRgn(hwnd, region) != ERROR) {
-        for (int y = 0; y < image.height; ++y)
-            for (int x = 0; x < image.width; ++x)
-                if (!PtInRegion(region, x, y)) {
-                    uint8_t* p = &image.rgb[(static_cast<size_t>(y) * image.width + x) * 3];
-                    p[0] = 255;
-                    p[1] = 0;
-                    p[2] = 255;
-                }
-    }
+    if (GetWindowRgn(hwnd, region) != ERROR) paint_outside(image, region);
     DeleteObject(region);
     return image;
 }
@@ -155,17 +160,6 @@ HRGN own_region(HWND hwnd, const RECT& r) {
         region = CreateRectRgn(0, 0, r.right - r.left, r.bottom - r.top);
     }
     return region;
-}
-
-void paint_outside(pixel_image& image, HRGN region) {
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
-            if (!PtInRegion(region, x, y)) {
-                uint8_t* p = &image.rgb[(static_cast<size_t>(y) * image.width + x) * 3];
-                p[0] = 255;
-                p[1] = 0;
-                p[2] = 255;
-            }
 }
 
 // The part of the window a user can see, in its own coordinates.
