@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+
 #include "service_requests.h"
 
 namespace {
@@ -29,7 +30,8 @@ bool read_number(const stringx& text, int& out) {
 bool read_time(const stringx& text, const timex& day, timex& out) {
     const std::vector<stringx> parts = split_fields(text, L":");
     int h = 0, m = 0, s = 0;
-    if (parts.size() != 3 || !read_number(parts[0], h) || !read_number(parts[1], m) || !read_number(parts[2], s))
+    if (parts.size() != 3 || !read_number(parts[0], h) || !read_number(parts[1], m) ||
+        !read_number(parts[2], s))
         return false;
     out = timex(day.get_year(), day.get_month(), day.get_day(), h, m, s);
     return out.get_time() != -1;
@@ -75,7 +77,8 @@ void channel_reservation::log(const stringx& text) { env_.write_log(text.wvalue(
 void channel_reservation::configure(const wchar_t* loginno, bool play, int seconds) {
     loginno_ = loginno ? loginno : L"";
     const long long ticks = play ? static_cast<long long>(seconds) * 5 : 0;
-    refresh_ticks_ = refresh_countdown_ = static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, ticks)));
+    refresh_ticks_ = refresh_countdown_ =
+        static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, ticks)));
     stringx line;
     line.format(L"채널 예약 방송 설정 <= [ sec= %d]", refresh_countdown_);
     log(line);
@@ -164,19 +167,19 @@ void channel_reservation::take_tracks() {
 
 void channel_reservation::read_timetable(const service_reply& reply) {
     switch (reply.status()) {
-    case reply_status::no_connection:
-        log(L"채널 예약 방송 페이지, 서버 접속 실패");
-        // Sooner than the period, but never on every tick.
-        refresh_countdown_ = std::min(refresh_ticks_, std::max(refresh_ticks_ / 10, 5));
-        return;
-    case reply_status::login_expired:
-        log(L"채널 예약 방송 페이지 데이터 수신 실패");
-        return;
-    case reply_status::failed:
-        log(success_failure_line(L"rux_mytimetable_check.php"));
-        return;
-    case reply_status::success:
-        break;
+        case reply_status::no_connection:
+            log(L"채널 예약 방송 페이지, 서버 접속 실패");
+            // Sooner than the period, but never on every tick.
+            refresh_countdown_ = std::min(refresh_ticks_, std::max(refresh_ticks_ / 10, 5));
+            return;
+        case reply_status::login_expired:
+            log(L"채널 예약 방송 페이지 데이터 수신 실패");
+            return;
+        case reply_status::failed:
+            log(success_failure_line(L"rux_mytimetable_check.php"));
+            return;
+        case reply_status::success:
+            break;
     }
     records_.clear();
     timex now = env_.service_now();
@@ -203,7 +206,8 @@ void channel_reservation::read_timetable(const service_reply& reply) {
             r.started = true;  // its start is on the way
         }
         stringx text;
-        text.format(L"채널 예약 방송 정보 추가 <= [ start=%d, end= %d] - ", r.started ? 1 : 0, r.done ? 1 : 0);
+        text.format(L"채널 예약 방송 정보 추가 <= [ start=%d, end= %d] - ", r.started ? 1 : 0,
+                    r.done ? 1 : 0);
         log(text + r.title);
         records_.push_back(r);
     }
@@ -247,7 +251,8 @@ void channel_reservation::check(int why) {
 void channel_reservation::end_reservation(timetable_record& r) {
     log(r.title + stringx(L" -> 채널 스케쥴 종료"));
     r.done = true;
-    const bool on_air = (current_.id == r.id && current_.chkey == r.chkey) || env_.current_channel_id() == r.chkey;
+    const bool on_air =
+        (current_.id == r.id && current_.chkey == r.chkey) || env_.current_channel_id() == r.chkey;
     if (pending_.kind == reserved && pending_.id == r.id && pending_.chkey == r.chkey) {
         env_.abandon(reservation_environment::tracks_slot);
         pending_ = pending_start();
@@ -263,7 +268,8 @@ void channel_reservation::start_reservation(timetable_record& record, int why) {
     record.started = true;
     if (current_.id == record.id && current_.chkey == record.chkey) return;
     if (closing_) return;
-    if (!env_.start_request(reservation_environment::tracks_slot, env_.tracks_request(record.chkey, record.title))) {
+    if (!env_.start_request(reservation_environment::tracks_slot,
+                            env_.tracks_request(record.chkey, record.title))) {
         record.started = false;
         ++start_failures_;
         last_failure_ = env_.tick_count();

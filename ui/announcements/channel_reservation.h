@@ -18,6 +18,7 @@
 // object (player_reservation.h) adds the 200 ms timer, the login listener,
 // the channel listener and the watchdog. User-interface thread only.
 #include <vector>
+
 #include "reservation_environment.h"
 #include "stringx.h"
 #include "timex.h"

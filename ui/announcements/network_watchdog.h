@@ -9,6 +9,7 @@
 // tick runs on the user-interface thread; mark_down and the error counter
 // may be called from any thread (the flag and the count are interlocked).
 #include <windows.h>
+
 #include <functional>
 
 // Whether the network is up. The system's (system_network_probe) asks

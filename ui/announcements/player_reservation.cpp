@@ -105,7 +105,8 @@ channel_reservation& get_channel_reservation() {
 }
 
 network_watchdog& get_network_watchdog() {
-    static network_watchdog watchdog(system_network_probe(), [] { get_channel_reservation().on_network_back(); });
+    static network_watchdog watchdog(system_network_probe(),
+                                     [] { get_channel_reservation().on_network_back(); });
     return watchdog;
 }
 

@@ -10,7 +10,9 @@
 // worker of its slot (one request at a time per slot), take_reply collects
 // the reply once it is there. User-interface thread only.
 #include <windows.h>
+
 #include <vector>
+
 #include "service_records.h"
 #include "service_reply.h"
 #include "service_request.h"

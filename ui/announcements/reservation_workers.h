@@ -8,6 +8,7 @@
 // The owner's thread only (the user-interface thread).
 #include <deque>
 #include <memory>
+
 #include "request_worker.h"
 #include "reservation_environment.h"
 

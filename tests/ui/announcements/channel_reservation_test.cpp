@@ -4,9 +4,11 @@
 // against the stand-in, with a failed channel start and a silent service
 // on the player's request workers.
 #include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+
 #include "network_watchdog.h"
 #include "reservation_test_env.h"
 #include "reservation_workers.h"
@@ -54,6 +56,7 @@ std::string joined(const std::vector<std::string>& v) {
 }  // namespace
 
 TEST(channel_reservation, timetable_cases) {
+    // clang-format off
     const std::vector<reservation_case> cases = {
         {"reservations off: nothing is asked for and nothing starts, though the timer ticks", false, 300,
          "09:30:00", 1052, L"테스트 채널", true, {timetable_reply({line12})}, {},
@@ -112,6 +115,7 @@ TEST(channel_reservation, timetable_cases) {
          L"테스트 채널", true, {timetable_reply({line12})}, {}, {{"login"}, {"at", 1, "10:00:00"}, {"tick", 3}},
          {"timetable", "tracks 345"}},
     };
+    // clang-format on
     for (const reservation_case& c : cases) {
         SCOPED_TRACE(c.name);
         reservation_test_env env;
@@ -119,23 +123,34 @@ TEST(channel_reservation, timetable_cases) {
         env.channel = c.channel;
         env.channel_title = c.channel_title;
         env.has_home = c.home;
-        for (const std::string& t : c.timetable) env.canned[reservation_environment::timetable_slot].push_back(t);
+        for (const std::string& t : c.timetable)
+            env.canned[reservation_environment::timetable_slot].push_back(t);
         for (const std::string& t : c.tracks) env.canned[reservation_environment::tracks_slot].push_back(t);
         if (c.tracks.empty())
-            for (int i = 0; i < 8; ++i) env.canned[reservation_environment::tracks_slot].push_back(one_track_reply);
+            for (int i = 0; i < 8; ++i)
+                env.canned[reservation_environment::tracks_slot].push_back(one_track_reply);
         channel_reservation reservation(env);
         reservation.configure(L"L1", c.play, c.seconds);
         for (const step& s : c.steps) {
             const std::string a = s.action;
-            if (a == "login") reservation.on_login();
-            else if (a == "tick") for (int i = 0; i < s.n; ++i) reservation.tick();
-            else if (a == "at") env.now = at(s.arg);
-            else if (a == "ms") env.ticks += static_cast<DWORD>(s.n);
-            else if (a == "closing") reservation.on_ui_closing();
-            else if (a == "mark") env.events.push_back("--");
-            else FAIL() << "unknown step " << a;
+            if (a == "login")
+                reservation.on_login();
+            else if (a == "tick")
+                for (int i = 0; i < s.n; ++i) reservation.tick();
+            else if (a == "at")
+                env.now = at(s.arg);
+            else if (a == "ms")
+                env.ticks += static_cast<DWORD>(s.n);
+            else if (a == "closing")
+                reservation.on_ui_closing();
+            else if (a == "mark")
+                env.events.push_back("--");
+            else
+                FAIL() << "unknown step " << a;
         }
-        EXPECT_EQ(env.events, c.expected) << "did:\n" << joined(env.events) << "expected:\n" << joined(c.expected);
+        EXPECT_EQ(env.events, c.expected) << "did:\n"
+                                          << joined(env.events) << "expected:\n"
+                                          << joined(c.expected);
     }
 }
 
@@ -153,8 +168,8 @@ TEST(channel_reservation, reports_and_timetable_carry_the_services_fields) {
         names.push_back(narrow(f.first));
         values.push_back(narrow(f.second));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"userid", "userpw", "loginno", "storemother", "storeno", "storename",
-                                               "servertime"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"userid", "userpw", "loginno", "storemother", "storeno",
+                                               "storename", "servertime"}));
     EXPECT_EQ(values, (std::vector<std::string>{"store01", "pw01", "L7", "M001", "S001", "테스트매장", "1"}));
     ASSERT_EQ(env.reports.size(), 1u);
     names.clear();
@@ -163,10 +178,10 @@ TEST(channel_reservation, reports_and_timetable_carry_the_services_fields) {
         names.push_back(narrow(f.first));
         values.push_back(narrow(f.second));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"player_state", "control_value", "chkey", "chkeytitle", "loginno",
-                                               "storemother", "storeno", "storename"}));
-    EXPECT_EQ(values, (std::vector<std::string>{"schedule_play", "1", "345", "[스케쥴] 아침", "L7", "M001", "S001",
-                                                "테스트매장"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"player_state", "control_value", "chkey", "chkeytitle",
+                                               "loginno", "storemother", "storeno", "storename"}));
+    EXPECT_EQ(values, (std::vector<std::string>{"schedule_play", "1", "345", "[스케쥴] 아침", "L7", "M001",
+                                                "S001", "테스트매장"}));
     EXPECT_EQ(reservation.current().id, 12);
     EXPECT_EQ(env.list, L"[스케쥴] 아침");
 }
@@ -270,7 +285,8 @@ TEST(network_watchdog, down_then_up_gives_one_refresh_and_one_check) {
     env.now = at("08:59:00");
     // A reservation that falls due while the network is down: its channel
     // request finds no service, and the network's return starts it.
-    for (int i = 0; i < 3; ++i) env.canned[reservation_environment::timetable_slot].push_back(timetable_reply({line12}));
+    for (int i = 0; i < 3; ++i)
+        env.canned[reservation_environment::timetable_slot].push_back(timetable_reply({line12}));
     env.canned[reservation_environment::tracks_slot].push_back("");
     env.canned[reservation_environment::tracks_slot].push_back(one_track_reply);
     channel_reservation reservation(env);
@@ -320,7 +336,8 @@ class worker_env : public reservation_test_env {
 public:
     reservation_workers workers;
     bool start_request(slot s, const service_request& request) override {
-        events.push_back(s == timetable_slot ? std::string("timetable") : "tracks " + field(request, L"chkey"));
+        events.push_back(s == timetable_slot ? std::string("timetable")
+                                             : "tracks " + field(request, L"chkey"));
         return workers.start(s, request);
     }
     bool take_reply(slot s, service_reply& reply) override { return workers.take(s, reply); }
@@ -362,11 +379,13 @@ TEST(channel_reservation, stand_in_timetable_tracks_and_reports_with_a_failed_st
     env.now = at("10:00:00");
     reservation.tick();
     reservation.tick();
-    EXPECT_EQ(env.events, (std::vector<std::string>{"timetable", "clock 20260302093000", "tracks 1053", "tracks 1053",
-                                                    "play 1053", "report schedule_play 2 1053", "stop",
-                                                    "report schedule_play_stop 0 1053", "tracks 1052", "play 1052"}));
-    EXPECT_EQ(server.state("report"), (std::vector<std::vector<std::string>>{{"schedule_play", "2", "1053"},
-                                                                             {"schedule_play_stop", "0", "1053"}}));
+    EXPECT_EQ(env.events,
+              (std::vector<std::string>{"timetable", "clock 20260302093000", "tracks 1053", "tracks 1053",
+                                        "play 1053", "report schedule_play 2 1053", "stop",
+                                        "report schedule_play_stop 0 1053", "tracks 1052", "play 1052"}));
+    EXPECT_EQ(server.state("report"),
+              (std::vector<std::vector<std::string>>{{"schedule_play", "2", "1053"},
+                                                     {"schedule_play_stop", "0", "1053"}}));
     EXPECT_EQ(scripts_of(server),
               (std::vector<std::string>{"/rux/rux_mytimetable_check.php", "/rux/rux_song_check.php",
                                         "/rux/rux_song_check.php", "/rux/rux_player_state.php",

@@ -14,6 +14,7 @@
 #include <deque>
 #include <string>
 #include <vector>
+
 #include "channel_reservation.h"
 #include "quiet_client_services.h"
 #include "service_client.h"
@@ -74,7 +75,8 @@ public:
     bool start_request(slot s, const service_request& request) override {
         if (running_[s]) return false;
         requests[s].push_back(request);
-        events.push_back(s == timetable_slot ? std::string("timetable") : "tracks " + field(request, L"chkey"));
+        events.push_back(s == timetable_slot ? std::string("timetable")
+                                             : "tracks " + field(request, L"chkey"));
         running_[s] = true;
         ready_[s] = false;
         if (!canned[s].empty()) {
@@ -104,8 +106,8 @@ public:
     void send_report(const service_request& request) override {
         reports.push_back(request);
         if (!host.empty()) request.send_to(host.c_str());
-        events.push_back("report " + field(request, L"player_state") + " " + field(request, L"control_value") + " " +
-                         field(request, L"chkey"));
+        events.push_back("report " + field(request, L"player_state") + " " +
+                         field(request, L"control_value") + " " + field(request, L"chkey"));
     }
 
     int current_channel_id() override { return channel; }
