@@ -12,6 +12,7 @@
 #include "network_watchdog.h"
 #include "reservation_test_env.h"
 #include "reservation_workers.h"
+#include "service_requests.h"
 #include "stand_in_server.h"
 
 namespace {
@@ -435,5 +436,37 @@ TEST(channel_reservation, a_silent_service_holds_nothing_up_and_is_asked_again) 
     }
     EXPECT_EQ(reservation.records().size(), 1u);
     EXPECT_LT(longest, 500u);
+    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", nullptr);
+}
+
+TEST(reservation_workers, reports_leave_one_after_another_in_their_order) {
+    stand_in_server server;
+    ASSERT_TRUE(server.start_scenario("{}")) << server.error();
+    // The first report is answered slowly: the second must not overtake it.
+    stand_in_fault slow = stand_in_fault::of("rux_player_state.php", "slow");
+    slow.wait_ms = 1500;
+    slow.times = 1;
+    ASSERT_TRUE(server.set_faults({slow}));
+    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", server.host().c_str());
+    reservation_workers workers;
+    const store_info store = test_identity().store;
+    const DWORD t0 = GetTickCount();
+    workers.send_report(schedule_play_request(store, true, 2, 345, L"[스케쥴] 아침", L"L1"));
+    workers.send_report(schedule_play_request(store, false, 0, 345, L"[스케쥴] 아침", L"L1"));
+    workers.send_report(schedule_play_request(store, true, 3, 346, L"[스케쥴] 점심", L"L1"));
+    EXPECT_LT(GetTickCount() - t0, 300u) << "a report held its sender";
+    for (int i = 0; i < 10; ++i) {
+        Sleep(50);
+        workers.pump_reports();
+    }
+    EXPECT_LE(server.state("report").size(), 1u) << "a report left before the one ahead of it was answered";
+    for (int i = 0; i < 100 && (workers.reports_waiting() > 0 || server.state("report").size() < 3); ++i) {
+        Sleep(50);
+        workers.pump_reports();
+    }
+    EXPECT_EQ(server.state("report"),
+              (std::vector<std::vector<std::string>>{{"schedule_play", "2", "345"},
+                                                     {"schedule_play_stop", "0", "345"},
+                                                     {"schedule_play", "3", "346"}}));
     SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", nullptr);
 }
