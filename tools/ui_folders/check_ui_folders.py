@@ -17,19 +17,20 @@ import sys
 LEVELS = {
     "interfaces": 0,
     "service": 1,
-    "options": 2,
-    "controls": 2,
-    "channel": 3,
-    "reports": 4,
-    "dialogs": 5,
-    "main_window": 6,
-    "playlist_window": 6,
-    "announcements": 6,
-    "library": 6,
-    "start_up": 7,
+    "service_client": 2,
+    "options": 3,
+    "controls": 3,
+    "channel": 4,
+    "reports": 5,
+    "dialogs": 6,
+    "main_window": 7,
+    "playlist_window": 7,
+    "announcements": 7,
+    "library": 7,
+    "start_up": 8,
 }
 # A folder not named above is taken as one more window.
-WINDOW_LEVEL = 6
+WINDOW_LEVEL = 7
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 SOURCE_SUFFIXES = (".h", ".cpp", ".rc")
