@@ -3,6 +3,7 @@
 
     demo_store.py FOLDER [--tracks N] [--tones SECONDS,...] [--answer-size N] [--rate KB] [--output-ms MS]
                   [--announcements HH:MM:SS,... [--anne-seconds S] [--fade-ms MS] [--anne-refresh TICKS]]
+                  [--reservation HH:MM:SS-HH:MM:SS [--reservation-period SECONDS]]
 
 FOLDER/tracks/demoN.mp3: N short generated tracks (plucked chords, made
 with sox and lame; a track that exists already is kept) and
@@ -28,6 +29,13 @@ and makes the stand-in's clock text agree with this PC's to the second.
 --fade-ms sends the login key "fadeinout_time" (the fades around an
 announcement), --anne-refresh the key "anne_refresh_time" (200 ms ticks
 between reloads of the list).
+
+--reservation START-END reserves the channel 1060 ("[스케쥴] 예약 채널",
+one steady tone at RESERVED_HZ, FOLDER/tracks/reserved.mp3, as long as
+the reservation and 30 s more) from START to END (HH:MM:SS of the service
+clock) in the store's timetable, turns the reservations on in the login
+(refreshed every --reservation-period seconds, default 300) and makes the
+stand-in's clock text agree with this PC's to the second.
 """
 import argparse
 import json
@@ -60,6 +68,13 @@ def tone_hz(number):
 
 # The pitch of an announcement's tone: well apart from every track's.
 ANNE_HZ = 1800
+# The pitch of the reserved channel's tone: apart from both.
+RESERVED_HZ = 1400
+
+
+def seconds_of(clock):
+    h, m, s = (int(x) for x in clock.split(":"))
+    return h * 3600 + m * 60 + s
 
 
 def make_tone(path, hz, seconds):
@@ -85,6 +100,8 @@ def main():
     parser.add_argument("--anne-seconds", type=float, default=4.0)
     parser.add_argument("--fade-ms", type=int, default=0)
     parser.add_argument("--anne-refresh", type=int, default=None)
+    parser.add_argument("--reservation", default="")
+    parser.add_argument("--reservation-period", type=int, default=300)
     args = parser.parse_args()
     folder = os.path.abspath(args.folder)
     tracks_folder = os.path.join(folder, "tracks")
@@ -140,6 +157,21 @@ def main():
         scenario["login"]["fadeinout_time"] = str(args.fade_ms)
     if args.anne_refresh is not None:
         scenario["login"]["anne_refresh_time"] = str(args.anne_refresh)
+    if args.reservation:
+        start, end = args.reservation.split("-")
+        seconds = max(1, seconds_of(end) - seconds_of(start)) + 30
+        path = os.path.join(tracks_folder, "reserved.mp3")
+        make_tone(path, RESERVED_HZ, seconds)
+        scenario["channels"].append(
+            {"id": 1060, "extra": "", "tempo": "nomal", "title": "[스케쥴] 예약 채널", "description": "예약",
+             "genre": "가요", "purpose": "매장",
+             "tracks": [{"number": 601, "length": str(seconds), "offset": "0", "title": "예약 곡",
+                         "artist": "데모 가수", "album": "데모 앨범", "file": "reserved.mp3", "source": path}]})
+        scenario["timetable"] = [{"id": "21", "start": start, "end": end, "chkey": "1060",
+                                  "title": "[스케쥴] 예약 채널"}]
+        scenario["login"]["musicschedule_play"] = "1"
+        scenario["login"]["musicschedule_time"] = str(args.reservation_period)
+        scenario["servertime_settle"] = True
     path = os.path.join(folder, "scenario.json")
     with open(path + ".tmp", "w", encoding="utf-8") as f:
         json.dump(scenario, f, ensure_ascii=False, indent=1)

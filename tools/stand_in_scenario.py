@@ -55,8 +55,10 @@ rewritten after every change):
   hours      GUIDE-NUMBER OPEN CLOSE
   reservation CODE LISTKEY COMKEY TITLE APPTIME WEEKDATA VOLUME PLAYTIME MUTE
   applied    CODE
-  report     PLAYER-STATE [VALUE]   (every rux_player_state.php request but
-             the favourites, in order; the PC login reports "pc_login")
+  report     PLAYER-STATE [VALUE] [CHKEY]
+                                     (every rux_player_state.php request but
+             the favourites, in order; the PC login reports "pc_login"; a
+             reserved channel's start and stop carry their channel)
   upload     N BYTES                 (uploads/N.txt holds the log text)
 """
 import copy
@@ -448,7 +450,10 @@ class scenario_service:
         else:
             value = last(fields, "value") if state in ("music_volume", "music_volume_mute", "anne_volume",
                                                        "anne_volume_mute") else last(fields, "control_value")
-            self.reports.append([state] + ([value] if value is not None else []))
+            report = [state] + ([value] if value is not None else [])
+            if state in ("schedule_play", "schedule_play_stop"):
+                report.append(chkey)
+            self.reports.append(report)
         self.write_state()
         return SUCCESS + "\r\n"
 

@@ -1,8 +1,19 @@
-// Registers the announcement scheduler's login listener with the component
-// registry.
+// Registers the announcement scheduler's login listener and the channel
+// reservations' listeners and hooks with the component registry, and hands
+// the login the reservations' configuration.
+#include "login_services.h"
 #include "player_announcements.h"
+#include "player_reservation.h"
 #include "service_factory.h"
 
 namespace {
 singleton_factory<login_listener, anne_scheduler_login> g_anne_scheduler_node;
+singleton_factory<login_listener, reservation_login> g_reservation_login_node;
+singleton_factory<channel_changed_event, reservation_channel_listener> g_reservation_channel_node;
+singleton_factory<init_quit, reservation_hooks> g_reservation_hooks_node;
+singleton_factory<engine_listener, reservation_error_listener> g_reservation_errors_node;
+
+struct reservation_configuration {
+    reservation_configuration() { set_reservation_configurer(configure_player_reservation); }
+} g_reservation_configuration;
 }  // namespace

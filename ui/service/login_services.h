@@ -139,6 +139,12 @@ public:
     virtual void load_options();
 };
 
+// Where registry_login_services::configure_reservation hands the login
+// reply's reservation values (the login number, whether reservations play,
+// their refresh period in seconds); null: nowhere. Set once while the
+// library that has the reservations loads.
+void set_reservation_configurer(void (*configure)(const wchar_t* loginno, bool enabled, int seconds));
+
 // Loading the options at login: the favourites, the keys of section "app"
 // of the user's store in their order, and what they set in the output
 // manager, the network options, the playback settings, the track cache, the
@@ -151,10 +157,10 @@ void load_login_options(login_services& services);
 // and the log service, the instance registry and the launcher link (both of
 // zel_addv2; without it no other instance holds a user or device and no
 // launcher is connected or started), the window docker and every skin
-// listener. The device chooser, the favourites and the channel reservation
-// act as absent here: the chooser is cancelled. The user interface's own
-// object (player_login_services) keeps the favourites in its service client;
-// the player has no channel reservation, so its settings go nowhere.
+// listener. The device chooser and the favourites act as absent here: the
+// chooser is cancelled. The user interface's own object
+// (player_login_services) keeps the favourites in its service client. The
+// channel reservation's values go to the configurer set above.
 class registry_login_services : public login_services {
 public:
     login_options& options() override { return options_; }
@@ -188,7 +194,7 @@ public:
     void clear_favourites() override {}
     void add_favourite(const wchar_t*) override {}
     void tell_skin(int skin) override;
-    void configure_reservation(const wchar_t*, bool, int) override {}
+    void configure_reservation(const wchar_t* loginno, bool enabled, int seconds) override;
     void write_log(const wchar_t* text) override;
 
 private:

@@ -114,6 +114,16 @@ void registry_login_services::set_music_mute(bool mute) {
     if (play_manager* music = core::get_player(true)) music->set_mute(mute);
 }
 
+namespace {
+void (*g_reservation_configurer)(const wchar_t*, bool, int) = nullptr;
+}  // namespace
+
+void set_reservation_configurer(void (*configure)(const wchar_t*, bool, int)) { g_reservation_configurer = configure; }
+
+void registry_login_services::configure_reservation(const wchar_t* loginno, bool enabled, int seconds) {
+    if (g_reservation_configurer) g_reservation_configurer(loginno, enabled, seconds);
+}
+
 void registry_login_services::write_log(const wchar_t* text) {
     with_service<log_service>([&](log_service* log) { log->write_log(text); });
 }

@@ -109,6 +109,10 @@ public:
     service_request checked_request(int chkey);
     bool take_checked_reply(int chkey, const service_reply& reply, std::vector<track_record>& out,
                             stringx& error_text);
+    // get_channel_tracks in two steps likewise: the request, then its reply
+    // read exactly as get_channel_tracks does.
+    service_request channel_tracks_request(int chkey, const stringx& title);
+    bool take_channel_tracks_reply(int chkey, const service_reply& reply, std::vector<track_record>& out);
     // select_channel (forced) in two steps likewise: select_request gives
     // the request (false, with nothing logged, when chkey is not in the
     // channel list), take_select_reply reads its reply; previous is the

@@ -47,8 +47,14 @@ bool service_client::same_channel_kept(int chkey, int previous) const {
 }
 
 bool service_client::get_channel_tracks(int chkey, stringx title, std::vector<track_record>& out) {
-    const service_reply reply =
-        track_request(services_.identity(), track_request_kind::channel_tracks, chkey, title.wvalue()).send();
+    return take_channel_tracks_reply(chkey, channel_tracks_request(chkey, title).send(), out);
+}
+
+service_request service_client::channel_tracks_request(int chkey, const stringx& title) {
+    return track_request(services_.identity(), track_request_kind::channel_tracks, chkey, title.wvalue());
+}
+
+bool service_client::take_channel_tracks_reply(int chkey, const service_reply& reply, std::vector<track_record>& out) {
     switch (reply.status()) {
     case reply_status::no_connection:
         hand_out_kept_tracks(chkey, out);
