@@ -585,3 +585,85 @@ TEST_F(launcher_window_test, screenshots_with_one_three_and_eight_rows) {
         window.reset();
     }
 }
+
+namespace {
+// The client window of a player, in the test program: it records what the
+// launcher sends and answers a quit as a player does, with its own quit
+// sent back from inside the launcher's send.
+struct received {
+    ULONG_PTR code;
+    std::wstring text;
+};
+std::vector<received> g_client_log;
+DWORD g_client_pid = 0;
+
+LRESULT CALLBACK client_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg != WM_COPYDATA) return DefWindowProcW(hwnd, msg, wparam, lparam);
+    const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+    g_client_log.push_back({data->dwData, copydata::text_of(data)});
+    if (data->dwData == copydata::copydata_quit)
+        copydata::send(reinterpret_cast<HWND>(wparam), hwnd, copydata::copydata_quit,
+                       std::to_wstring(g_client_pid).c_str());
+    return 1;
+}
+
+HWND client_window() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &client_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"zel_test_player_client";
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, L"zel_test_player_client", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+}  // namespace
+
+// Started as a separate process by the test below: a player that does not
+// end when asked.
+TEST(launcher_sleeper, DISABLED_hangs) { Sleep(60000); }
+
+TEST_F(launcher_window_test, a_player_registers_and_one_that_hangs_after_its_quit_answer_is_ended) {
+    open();
+    // The hung player: this test program, sleeping.
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = std::wstring(L"\"") + self +
+                           L"\" --gtest_also_run_disabled_tests --gtest_filter=launcher_sleeper.DISABLED_hangs";
+    STARTUPINFOW start = {};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION made = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &made));
+    CloseHandle(made.hThread);
+    g_client_pid = made.dwProcessId;
+    g_client_log.clear();
+
+    player_row row = store(L"shop|1", L"가게", L"Speakers A");
+    row.running = true;
+    row.pid = made.dwProcessId;
+    rows().set_rows({row});
+    HWND client = client_window();
+    ASSERT_NE(client, nullptr);
+
+    // Registration: a pid without a row gets no answer; the row's own pid
+    // gets its store's four fields, a "|" inside one kept whole.
+    EXPECT_EQ(copydata::send(hwnd(), client, copydata::copydata_register, L"4242"), 1);
+    EXPECT_TRUE(g_client_log.empty());
+    EXPECT_EQ(copydata::send(hwnd(), client, copydata::copydata_register, std::to_wstring(row.pid).c_str()), 1);
+    ASSERT_EQ(g_client_log.size(), 1u);
+    EXPECT_EQ(g_client_log[0].code, static_cast<ULONG_PTR>(copydata::copydata_register));
+    EXPECT_EQ(g_client_log[0].text, L"shop\\|1|pw|Speakers A|가게");
+    EXPECT_EQ(rows().row_at(0)->client_window, client);
+
+    // The stop: the player answers and clears the row, then hangs; it is
+    // ended after the wait all the same.
+    const DWORD asked = GetTickCount();
+    rows().stop_row(0);
+    const DWORD took = GetTickCount() - asked;
+    EXPECT_EQ(g_client_log.back().code, static_cast<ULONG_PTR>(copydata::copydata_quit));
+    EXPECT_FALSE(rows().row_at(0)->running);
+    EXPECT_EQ(WaitForSingleObject(made.hProcess, 2000), WAIT_OBJECT_0);
+    EXPECT_GE(took, 5500u);
+    TerminateProcess(made.hProcess, 0);
+    CloseHandle(made.hProcess);
+    DestroyWindow(client);
+}
