@@ -342,6 +342,21 @@ TEST_F(launcher_window_test, the_hit_zones_answer_as_the_table_says) {
             EXPECT_EQ(h.list.hit_test(centre(g.device), nullptr, nullptr), device_row_list::zone_device);
         }
     }
+    // The tooltip names the store over its name and the channel over a
+    // running row's status, nothing elsewhere.
+    const struct {
+        POINT at;
+        const wchar_t* tip;
+    } tips[] = {{centre(h.list.geometry(2).name), L"running"},
+                {centre(h.list.geometry(2).status), L"채널"},
+                {centre(h.list.geometry(0).name), L"idle"},
+                {centre(h.list.geometry(0).status), L""},
+                {centre(h.list.geometry(2).start), L""}};
+    for (const auto& t : tips) {
+        window_rig::mouse_move(h.list.get_list(), t.at.x, t.at.y);
+        EXPECT_EQ(h.list.tooltip_text(), t.tip) << t.at.x << "," << t.at.y;
+    }
+
     // The split line: half the row, a third when the chooser is open.
     RECT cell;
     h.list.get_cell_rect(0, 0, cell);
