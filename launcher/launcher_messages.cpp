@@ -4,22 +4,14 @@
 // A message's text is read within cbData bytes (any program can send to the
 // launcher's window), and its fields are split as the players join them, so
 // that a field holding "|" arrives whole.
-#include <cwctype>
-
 #include "copydata.h"
+#include "launcher_arguments.h"
 #include "launcher_fields.h"
 #include "launcher_window.h"
 #include "timed_message_box.h"
 #include "timex.h"
 
 namespace {
-std::wstring trimmed(const std::wstring& text) {
-    size_t a = 0, b = text.size();
-    while (a < b && (text[a] == L' ' || text[a] == L'\t')) ++a;
-    while (b > a && (text[b - 1] == L' ' || text[b - 1] == L'\t')) --b;
-    return text.substr(a, b - a);
-}
-
 std::vector<std::wstring> split_at(const std::wstring& text, wchar_t separator) {
     std::vector<std::wstring> out;
     if (text.empty()) return out;
@@ -37,11 +29,8 @@ DWORD number(const std::wstring& text) { return static_cast<DWORD>(wcstoul(text.
 }  // namespace
 
 void launcher_window::parse_argument(const std::wstring& argument) {
-    const size_t equals = argument.find(L'=');
-    if (equals == std::wstring::npos) return;
-    std::wstring key = trimmed(argument.substr(0, equals));
-    for (wchar_t& c : key) c = static_cast<wchar_t>(towlower(c));
-    const std::wstring value = trimmed(argument.substr(equals + 1));
+    const std::wstring key = launcher_arguments::key_of(argument);
+    const std::wstring value = launcher_arguments::value_of(argument);
     if (key == L"id") {
         account_id = value;
     } else if (key == L"pw") {

@@ -16,12 +16,13 @@ using std::min;
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <cwctype>
 #include <string>
+#include <vector>
 
 #include "cmd_line.h"
 #include "core.h"
 #include "dialog_base.h"
+#include "launcher_arguments.h"
 #include "launcher_window.h"
 #include "sound_device_list.h"
 
@@ -30,27 +31,6 @@ const wchar_t kMutex[] = L"MULTIPLAYER-15CD874C-F686-4c1d-AD0F-522807549251";
 const wchar_t kCaption[] = L"VOLQUIN 플레이어";
 const unsigned kWaitDialog = 104;
 const DWORD kPlayerWaitMs = 6000;
-
-std::wstring key_of(const std::wstring& argument) {
-    const size_t equals = argument.find(L'=');
-    std::wstring key = argument.substr(0, equals == std::wstring::npos ? 0 : equals);
-    size_t a = 0, b = key.size();
-    while (a < b && (key[a] == L' ' || key[a] == L'\t')) ++a;
-    while (b > a && (key[b - 1] == L' ' || key[b - 1] == L'\t')) --b;
-    key = key.substr(a, b - a);
-    for (wchar_t& c : key) c = static_cast<wchar_t>(towlower(c));
-    return key;
-}
-
-std::wstring value_of(const std::wstring& argument) {
-    const size_t equals = argument.find(L'=');
-    if (equals == std::wstring::npos) return std::wstring();
-    std::wstring value = argument.substr(equals + 1);
-    size_t a = 0, b = value.size();
-    while (a < b && (value[a] == L' ' || value[a] == L'\t')) ++a;
-    while (b > a && (value[b - 1] == L' ' || value[b - 1] == L'\t')) --b;
-    return value.substr(a, b - a);
-}
 
 // The wait dialog shown while the calling player ends.
 struct wait_dialog : dialog_base {};
@@ -92,25 +72,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     launcher_window::register_class(instance);
     sound_device_list::set_from_environment();
 
-    DWORD pid = 0;
+    std::vector<std::wstring> arguments;
+    for (int i = 1; i <= 6; ++i) arguments.push_back(line.argument(i));
+    const launcher_arguments::early early = launcher_arguments::read_early(arguments);
     launcher_window* window = new launcher_window;
-    for (int i = 1; i <= 6; ++i) {
-        const std::wstring argument = line.argument(i);
-        const std::wstring key = key_of(argument);
-        if (key == L"pid") pid = static_cast<DWORD>(wcstoul(value_of(argument).c_str(), nullptr, 10));
-        if (key == L"ids") {
-            const std::wstring value = value_of(argument);
-            const size_t mark = value.find(L'\u203B');
-            if (!value.empty()) window->row_count = static_cast<int>(wcstol(value.substr(0, mark).c_str(), nullptr, 10));
-        }
-    }
-    if (pid) wait_for_player(pid);
+    window->row_count = early.row_count;
+    if (early.pid) wait_for_player(early.pid);
 
     if (window->create_modeless(launcher_window::template_id, nullptr)) {
-        for (int i = 1; i <= 6; ++i) {
-            const std::wstring argument = line.argument(i);
-            if (key_of(argument) != L"pid") window->parse_argument(argument);
-        }
+        for (const std::wstring& argument : arguments)
+            if (launcher_arguments::key_of(argument) != L"pid") window->parse_argument(argument);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
