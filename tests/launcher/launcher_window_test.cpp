@@ -682,3 +682,73 @@ TEST_F(launcher_window_test, a_player_registers_and_one_that_hangs_after_its_qui
     CloseHandle(made.hProcess);
     DestroyWindow(client);
 }
+
+namespace {
+struct found_window {
+    DWORD pid;
+    HWND hwnd;
+};
+BOOL CALLBACK find_launcher(HWND hwnd, LPARAM context) {
+    found_window* f = reinterpret_cast<found_window*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    if (owner == f->pid && lstrcmpW(name, L"ZELMultiWindow") == 0 && IsWindowVisible(hwnd)) {
+        f->hwnd = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+PROCESS_INFORMATION start_process(std::wstring command) {
+    STARTUPINFOW start = {};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION made = {};
+    CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &made);
+    if (made.hThread) CloseHandle(made.hThread);
+    return made;
+}
+}  // namespace
+
+TEST_F(launcher_window_test, the_program_waits_for_its_player_then_shows_its_window) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder_of_self(self);
+    folder_of_self.resize(folder_of_self.rfind(L'\\'));
+    // The calling player: a process that does not end by itself.
+    PROCESS_INFORMATION player = start_process(std::wstring(L"\"") + self +
+                                               L"\" --gtest_also_run_disabled_tests --gtest_filter=launcher_sleeper.*");
+    ASSERT_NE(player.hProcess, nullptr);
+    // A password holding "pid=" is not the process id.
+    const std::wstring command = L"\"" + folder_of_self + L"\\zel_mtplayer.exe\" \"id=multi\" \"pw=xpid=1\" " +
+                                 L"\"ids=2\u203Bshop1\u00B6p\u00B6A\u203Bshop2\u00B6p\u00B6B\" \"time=0\" \"pid=" +
+                                 std::to_wstring(player.dwProcessId) + L"\" \"dev=0|Speakers A\"";
+    const DWORD started = GetTickCount();
+    PROCESS_INFORMATION launcher = start_process(command);
+    ASSERT_NE(launcher.hProcess, nullptr);
+
+    // The player is ended after 6 s, with an exit code that does not read
+    // as "still running".
+    EXPECT_EQ(WaitForSingleObject(player.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_GE(GetTickCount() - started, 5500u);
+    DWORD code = 0;
+    GetExitCodeProcess(player.hProcess, &code);
+    EXPECT_NE(code, static_cast<DWORD>(STILL_ACTIVE));
+
+    found_window f = {launcher.dwProcessId, nullptr};
+    window_rig::pump_until([&] {
+        EnumWindows(&find_launcher, reinterpret_cast<LPARAM>(&f));
+        return f.hwnd != nullptr;
+    }, 15000);
+    ASSERT_NE(f.hwnd, nullptr);
+    const RECT r = rect_of(f.hwnd);
+    EXPECT_EQ(r.right - r.left, 350);
+    EXPECT_EQ(r.bottom - r.top, 441);
+    // Ended from outside: it saves nothing into the test machine's settings.
+    TerminateProcess(launcher.hProcess, 0);
+    WaitForSingleObject(launcher.hProcess, 5000);
+    CloseHandle(launcher.hProcess);
+    TerminateProcess(player.hProcess, 0);
+    CloseHandle(player.hProcess);
+}
