@@ -5,7 +5,7 @@
 #include "init_quit.h"
 #include "instance_registry_impl.h"
 #include "launcher_link_impl.h"
-#include "main_window/channel_changed_event.h"
+#include "interfaces/channel_changed_event.h"
 #include "service_factory.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include "launcher_host.h"
 
 #include "core.h"
-#include "main_window/main_ui.h"
+#include "interfaces/main_ui.h"
 #include "play_manager.h"
 
 namespace {

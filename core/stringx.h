@@ -74,7 +74,7 @@ public:
     int last_indexof(const stringx& text, int stop) const;
 
     // Characters [start, end). Out-of-range arguments give the whole string;
-    // ASCII and UNI_CODE strings differ for end <= start (see stringx.cpp).
+    // ASCII and UNI_CODE strings differ for end <= start (see stringx_ops.h).
     stringx substring(int start, int end) const;
     stringx substring(int start) const;
     stringx left(int n) const;
@@ -132,7 +132,7 @@ public:
     bool operator>(const stringx& other) const;
 
 private:
-    struct ops;  // width-generic implementation, stringx.cpp
+    struct ops;  // width-generic implementation, stringx_ops.h
 
     char* m_value;
     wchar_t* m_wvalue;

@@ -20,7 +20,7 @@
 #include <vector>
 #include "core.h"
 #include "init_quit.h"
-#include "main_window/main_ui.h"
+#include "interfaces/main_ui.h"
 #include "dialog.h"
 #include "play_file.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core.h"
-#include "main_window/main_ui.h"
+#include "interfaces/main_ui.h"
 #include "skin.h"
 #include "skin_parts.h"
 

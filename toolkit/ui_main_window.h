@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "core.h"
-#include "main_window/main_ui.h"
+#include "interfaces/main_ui.h"
 
 inline HWND ui_main_window() {
     component* c = core::enum_create_component(main_ui::iid, 0);

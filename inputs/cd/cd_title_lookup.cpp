@@ -6,7 +6,7 @@
 #include "cd_ripper.h"
 #include "cddb_dialog.h"
 #include "core.h"
-#include "main_window/main_ui.h"
+#include "interfaces/main_ui.h"
 
 namespace cd_title_lookup {
 

@@ -9,7 +9,7 @@
 #include "instance_registry.h"
 #include "instance_test_support.h"
 #include "launcher_link.h"
-#include "main_window/channel_changed_event.h"
+#include "interfaces/channel_changed_event.h"
 #include "volume_ducker.h"
 #include "volume_ducker_impl.h"
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "core.h"
-#include "main_window/main_ui.h"
+#include "interfaces/main_ui.h"
 #include "skin_test_support.h"
 
 namespace art = test_frame_skin;

@@ -7,7 +7,7 @@
 #include "main_window_host.h"
 #include "manager_store_list.h"
 #include "music_player_view.h"
-#include "option_targets.h"
+#include "component_option_targets.h"
 #include "player_options.h"
 #include "registry_player_transport.h"
 #include "window_reports.h"

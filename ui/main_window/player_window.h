@@ -245,9 +245,6 @@ player_window* current_player_window();
 
 // Module-wide state of the main window.
 bool transport_enabled();
-const stringx& last_channel_title();
-// Empties the last channel title; false when it was empty already.
-bool forget_last_channel_title();
 void reset_main_window_state();  // for tests: the values at load
 
 // The private message by which a stream title reaches the main window from

@@ -14,6 +14,7 @@
 #include "companion_windows.h"
 #include "dsp.h"
 #include "event_record.h"
+#include "last_channel_title.h"
 #include "main_window_host.h"
 #include "music_player_view.h"
 #include "play_event_bridge.h"
@@ -25,7 +26,6 @@ namespace ids = player_skin_ids;
 
 namespace {
 const wchar_t k_mute_text[] = L" 음소거 중입니다 ";
-stringx g_last_channel_title;
 long long g_last_shown_time = -1;
 int g_last_shown_bitrate = -1;
 int g_position_count = 0;
@@ -84,19 +84,11 @@ std::wstring title_with_artist(const list_info& e) {
 }
 }  // namespace
 
-const stringx& last_channel_title() { return g_last_channel_title; }
-
-bool forget_last_channel_title() {
-    if (g_last_channel_title.length() == 0) return false;
-    g_last_channel_title.empty();
-    return true;
-}
-
 void reset_volume_press();
 void set_transport_enabled(bool on);
 
 void reset_main_window_state() {
-    g_last_channel_title.empty();
+    forget_last_channel_title();
     g_last_shown_time = -1;
     g_last_shown_bitrate = -1;
     g_position_count = 0;
@@ -250,9 +242,9 @@ void player_window::on_track_started(LPARAM record) {
     if (active != 0) redraw_title();
     if (active == 1) {
         const stringx title = s_.channels->current_channel_title();
-        if (!title.equals(g_last_channel_title)) {
-            g_last_channel_title = title;
-            s_.host->channel_changed(g_last_channel_title);
+        if (!title.equals(last_channel_title())) {
+            set_last_channel_title(title);
+            s_.host->channel_changed(last_channel_title());
         }
     }
 }
@@ -275,14 +267,14 @@ void player_window::on_track_end() {
 
 void player_window::on_track_stopped() {
     on_track_end();
-    if (s_.player->current_playlist_position() == 1 && g_last_channel_title.length() > 0) {
-        g_last_channel_title.empty();
-        s_.host->channel_changed(g_last_channel_title);
+    if (s_.player->current_playlist_position() == 1 && last_channel_title().length() > 0) {
+        forget_last_channel_title();
+        s_.host->channel_changed(last_channel_title());
     }
 }
 
 void player_window::on_playlist_changed() {
-    if (s_.player->current_playlist_position() == 0) g_last_channel_title.empty();
+    if (s_.player->current_playlist_position() == 0) forget_last_channel_title();
 }
 
 void player_window::end_of_schedule() {

@@ -2,7 +2,7 @@
 #include "registry_player_transport.h"
 
 #include "core.h"
-#include "playlist_services.h"
+#include "player_control.h"
 
 void registry_player_transport::open_files() {
     for_each_component<player_control>([](player_control* c) { c->open_files(); });

@@ -2,7 +2,7 @@
 // (zel_core's) and every registered skin listener.
 #include "core.h"
 #include "login_services.h"
-#include "main_window/skin_listener.h"
+#include "interfaces/skin_listener.h"
 #include "window_docker.h"
 
 void registry_login_services::set_always_on_top(bool on) {

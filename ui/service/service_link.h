@@ -49,7 +49,7 @@ public:
 bool accept_reply(service_link& link, const service_reply& reply, const wchar_t* no_connection,
                   const wchar_t* expired, const wchar_t* failed);
 
-// The player's own link (ui/main_window/service_link_wiring.cpp): the
+// The player's own link (ui/channel/service_link_wiring.cpp): the
 // store, the credentials and the codes of the login manager, the PC identity
 // and the volumes of the options block, the request host of service_host,
 // the registered log service, show_server_notice.

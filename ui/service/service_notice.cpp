@@ -1,7 +1,7 @@
 #include "service_notice.h"
 #include <shellapi.h>
 #include "core.h"
-#include "main_window/main_ui.h"
+#include "interfaces/main_ui.h"
 
 const wchar_t player_caption[] = L"VOLQUIN 플레이어";
 

@@ -82,6 +82,6 @@ private:
 };
 
 // The user interface's two objects, over the player's service link
-// (ui/main_window/service_link_wiring.cpp).
+// (ui/channel/service_link_wiring.cpp).
 store_manager* get_store_manager();
 news_ticker* get_news_ticker();

@@ -1,6 +1,7 @@
 #include "player_login_services.h"
 #include "device_dialog.h"
 #include "login_manager.h"
+#include "component_option_targets.h"
 #include "player_options.h"
 
 login_options& player_login_services::options() { return get_player_options(); }

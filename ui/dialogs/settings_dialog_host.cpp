@@ -11,7 +11,7 @@
 #include "log_service.h"
 #include "login_manager.h"
 #include "main_window_lamps.h"
-#include "option_targets.h"
+#include "component_option_targets.h"
 #include "output.h"
 #include "player_options.h"
 #include "report_identity.h"

@@ -12,7 +12,7 @@
 //
 // The loads push the values to the other components through option_targets
 // (option_targets.h), so that tests can watch them; the registered
-// components are reached through component_option_targets.
+// components are reached through component_option_targets (ui/channel).
 #include <vector>
 #include "login_services.h"
 #include "play_option_rules.h"
@@ -78,8 +78,8 @@ void load_start_options(player_options& options, option_home& ini, option_target
 // The load at every login, after the store was switched to the user: the
 // store's keys, the favourites, then every component gets its values.
 void load_options(player_options& options, option_home& store, option_targets& targets);
-// The same on the library's block, its store and the registered components.
-void load_options();
+// The same on the library's block, its store and the registered components
+// is load_options() of component_option_targets.h.
 
 // What the main window saves when it is destroyed. channel is the value
 // for "channel" (saved_channel_value), written only when last_channel is

@@ -1,6 +1,6 @@
 // The playlist window's skin: the frame, the controls, the scroll-bar parts
 // and the image table at the places their images hold them
-// (ui/main_window/skins/playlist_window.toml), and the status strip.
+// (ui/playlist_window/skins/playlist_window.toml), and the status strip.
 #include "playlist_window_skin.h"
 
 #include "utility.h"

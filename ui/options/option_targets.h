@@ -1,7 +1,7 @@
 #pragma once
 // option_targets: where the option loads send their values, one operation
-// per component call. component_option_targets reaches the registered
-// components; tests put a recorder in its place.
+// per component call. component_option_targets (ui/channel) reaches the
+// registered components; tests put a recorder in its place.
 #include <vector>
 #include "stringx.h"
 
@@ -37,21 +37,3 @@ public:
 // not connected); the favourites are the service client's own list
 // (get_service_client), so the options load, the main window and the
 // channel pages share one list.
-class component_option_targets : public option_targets {
-public:
-    bool launcher_connected() override;
-    void set_packet_retry(bool on) override;
-    void set_output(int buffer_ms, int output_type, int device) override;
-    void set_playback(bool norm, int norm_scale, int priority) override;
-    void set_rate_limit(int bytes_per_second) override;
-    void set_play_mode(int mode) override;
-    void set_music_volume(unsigned volume) override;
-    void set_music_mute(bool mute) override;
-    void set_always_on_top(bool on) override;
-    void clear_favourites() override;
-    void add_favourite(const stringx& name) override;
-    std::vector<stringx> favourites() override;
-
-    // The library's one object.
-    static component_option_targets& instance();
-};

@@ -1,6 +1,6 @@
 // The login's favourites are the service client's list, the same one the
 // options load and the main window fill (component_option_targets).
-#include "option_targets.h"
+#include "component_option_targets.h"
 #include "player_login_services.h"
 
 void player_login_services::clear_favourites() { component_option_targets::instance().clear_favourites(); }

@@ -1,10 +1,11 @@
-// The option loads' calls on the registered components (option_targets.h).
-#include "option_targets.h"
+// The option loads' calls on the registered components.
+#include "component_option_targets.h"
 #include "core.h"
 #include "launcher_link.h"
 #include "net_options.h"
 #include "output.h"
 #include "play_manager.h"
+#include "player_options.h"
 #include "playback_settings.h"
 #include "service_client.h"
 #include "track_cache.h"
@@ -78,3 +79,8 @@ void component_option_targets::clear_favourites() { get_service_client()->favour
 void component_option_targets::add_favourite(const stringx& name) { get_service_client()->add_favourite(name); }
 
 std::vector<stringx> component_option_targets::favourites() { return *get_service_client()->favourites(); }
+
+void load_options() {
+    store_home store;
+    load_options(get_player_options(), store, component_option_targets::instance());
+}

@@ -20,7 +20,7 @@
 #include "equalizer_dialog.h"
 #include "login_manager.h"
 #include "main_window_lamps.h"
-#include "option_targets.h"
+#include "component_option_targets.h"
 #include "player_login_services.h"
 #include "player_options.h"
 #include "service_client.h"

@@ -10,7 +10,7 @@
 #include "log_service.h"
 #include "login_listener.h"
 #include "login_manager.h"
-#include "option_targets.h"
+#include "component_option_targets.h"
 #include "pc_identity.h"
 #include "play_manager.h"
 #include "player_options.h"

@@ -177,11 +177,6 @@ void load_options(player_options& o, option_home& store, option_targets& targets
     targets.set_always_on_top(o.always_top);
 }
 
-void load_options() {
-    store_home store;
-    load_options(get_player_options(), store, component_option_targets::instance());
-}
-
 void save_options(const player_options& o, option_home& store, option_targets& targets, const stringx& channel,
                   bool expanded) {
     write_app_number(store, L"volume", o.volume);

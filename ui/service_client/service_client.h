@@ -156,5 +156,5 @@ protected:
 };
 
 // The user interface's service client (defined with its wiring in the main
-// window's library, ui/main_window/service_client_wiring.cpp).
+// window's library, ui/channel/service_client_wiring.cpp).
 service_client* get_service_client();

@@ -20,7 +20,7 @@
 #include "playlist.h"
 #include "playlist_services.h"
 #include "playlist_view_services.h"
-#include "../main_window/memory_home.h"
+#include "memory_home.h"
 
 namespace playlist_test {
 
