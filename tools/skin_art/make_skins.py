@@ -41,7 +41,7 @@ def main(argv):
     os.makedirs(args.out, exist_ok=True)
     for skin in skins:
         for v in skin.variants:
-            canvas = render.render(skin, v)
+            canvas = render.stored(skin, render.render(skin, v))
             data = png_io.encode_rgb(canvas.width, canvas.height, canvas.px)
             header.write_if_changed(os.path.join(args.out, v.png), data)
         if args.headers:

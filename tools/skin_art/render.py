@@ -51,6 +51,36 @@ def render(skin, variant):
     return c
 
 
+def stored_face(skin):
+    """Where the face lies in the file: (0, 0) unless the data moves it."""
+    dx, dy = skin.stored_at or (0, 0)
+    return (dx, dy, dx + skin.face[2], dy + skin.face[3])
+
+
+def stored(skin, canvas):
+    """The image as the file keeps it: a skin with `stored_at` has its face
+    there, and the key colour where the face lies when loaded."""
+    if not skin.stored_at:
+        return canvas
+    return _move_face(canvas, skin.face, stored_face(skin))
+
+
+def loaded(skin, canvas):
+    """The image as the window code sees it once it moved the face from its
+    stored place back to (0, 0): the inverse of stored()."""
+    if not skin.stored_at:
+        return canvas
+    return _move_face(canvas, stored_face(skin), skin.face)
+
+
+def _move_face(canvas, source, target):
+    face = canvas.crop(source)
+    out = canvas.crop((0, 0, canvas.width, canvas.height))
+    out.fill_rect(source, KEY)
+    out.paste(face, target[0], target[1])
+    return out
+
+
 def _paint_state(tile, button, state, p):
     """One look of a button into a tile of its draw rectangle; an inset
     leaves a margin of the face around it."""
@@ -72,4 +102,4 @@ def face_mask_inside(skin, x, y):
     return theme.face_shape(skin.face[2], skin.face[3], skin.corner).inside(x + 0.5, y + 0.5)
 
 
-__all__ = ["render", "roles_of", "face_mask_inside", "Rect"]
+__all__ = ["render", "stored", "loaded", "stored_face", "roles_of", "face_mask_inside", "Rect"]

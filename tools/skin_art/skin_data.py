@@ -4,7 +4,9 @@ pieces, extra cut images and colour swatches) and its colour variants. The
 generator draws the PNG images from it and the lint checks them against it.
 
 Rectangles are [left, top, right, bottom] in pixels of the PNG, right and
-bottom exclusive, as the window code uses them. The face lies at (0, 0).
+bottom exclusive, as the window code uses them. The face lies at (0, 0);
+a skin whose window code moves its face there when it loads the image keeps
+it at `stored_at` in the file (the rectangles still name the moved image).
 See tools/skin_art/README.md for the format."""
 import tomllib
 
@@ -93,12 +95,21 @@ def load(path):
 
 def parse(data, path="<skin>"):
     top = _entry(data, path, ("name", "size", "face", "variant"),
-                 {"corner": 0, "text": None, "layer": [], "button": [], "slider": [], "static": [],
+                 {"corner": 0, "text": None, "stored_at": None, "layer": [], "button": [], "slider": [], "static": [],
                   "piece": [], "cut": [], "swatch": [], "description": ""})
     skin = Element(name=top.name, path=path, description=top.description)
     skin.size = _size(top.size, path + ": size")
     skin.face = (0, 0) + _size(top.face, path + ": face")
     skin.corner = top.corner
+    skin.stored_at = None
+    if top.stored_at is not None:
+        v = top.stored_at
+        if (not isinstance(v, list) or len(v) != 2 or
+                not all(isinstance(c, int) and not isinstance(c, bool) and c >= 0 for c in v)):
+            raise SkinError("%s: stored_at is the face's place in the file, [x, y]" % path)
+        skin.stored_at = tuple(v)
+        if (skin.face[2] + v[0] > skin.size[0]) or (skin.face[3] + v[1] > skin.size[1]):
+            raise SkinError("%s: the face stored at %s does not fit the image" % (path, skin.stored_at))
     skin.text = _colour(top.text, path + ": text") if top.text else None
 
     skin.variants = []

@@ -135,9 +135,14 @@ def check_layout(skin):
         if not inside(sw.rect, image):
             errors.append("swatch %s: %s lies outside the image" % (sw.name, sw.rect))
         kept.append(("swatch %s" % sw.name, sw.rect))
+    stored = render.stored_face(skin)
+    if not inside(stored, image):
+        errors.append("the face stored at %s is larger than the image %s" % (stored[:2], skin.size))
     for i, (na, ra) in enumerate(kept):
         if overlap(ra, face):
             errors.append("%s: %s lies on the face" % (na, ra))
+        elif stored != face and overlap(ra, stored):
+            errors.append("%s: %s lies where the file keeps the face %s" % (na, ra, stored))
         for nb, rb in kept[i + 1:]:
             # Sliders may share one thumb image.
             if ra == rb and na.startswith("slider ") and nb.startswith("slider "):
@@ -186,6 +191,25 @@ def check_pieces(skin):
     return errors
 
 
+class _Loaded:
+    """A canvas read through the PngFile calls the checks use."""
+
+    def __init__(self, canvas):
+        self.width, self.height = canvas.width, canvas.height
+        self.pixels = bytes(canvas.px)
+        self._canvas = canvas
+
+    def at(self, x, y):
+        return self._canvas.get(x, y)
+
+
+def _canvas_of(png):
+    from raster import Canvas
+    c = Canvas(png.width, png.height)
+    c.px = bytearray(png.pixels)
+    return c
+
+
 def check_image(skin, variant, png):
     errors = []
     if png.chunks[0] != "IHDR" or png.chunks[-1] != "IEND" or set(png.chunks) != {"IHDR", "IDAT", "IEND"}:
@@ -199,8 +223,11 @@ def check_image(skin, variant, png):
         return errors
 
     drawn = render.render(skin, variant)
-    if bytes(drawn.px) != png.pixels:
+    if bytes(render.stored(skin, drawn).px) != png.pixels:
         errors.append("the pixels differ from what the data draws today: the image is stale")
+    if skin.stored_at:
+        # Everything else is checked on the image as the window loads it.
+        png = _Loaded(render.loaded(skin, _canvas_of(png)))
 
     near = sum(1 for i in range(0, len(png.pixels), 3) if near_key(tuple(png.pixels[i:i + 3])))
     if near:

@@ -134,6 +134,32 @@ class SkinLintTest(unittest.TestCase):
         data["cut"][0]["sample"] = [90, 10]
         self.assert_found(lint(data), "lies outside the image")
 
+    def test_a_face_stored_away_from_the_origin(self):
+        # The window code moves the face from (2, 3) of the file to (0, 0):
+        # the file must hold it there, and nothing else may lie where it is
+        # kept.
+        data = changed(size=[62, 53], stored_at=[2, 3])
+        for b in data["button"]:
+            b["normal"], b["hover"] = [0, 35, 12, 43], [13, 35, 25, 43]
+        data["slider"][0]["normal"] = [26, 35, 32, 43]
+        data["swatch"][0]["rect"] = [40, 35, 42, 37]
+        skin = skin_data.parse(copy.deepcopy(data))
+        drawn = render.render(skin, skin.variants[0])
+        kept = render.stored(skin, drawn)
+        self.assertEqual(kept.get(0, 0), (255, 0, 255))
+        self.assertEqual(kept.get(2 + 30, 3 + 10), drawn.get(30, 10))
+
+        def check(canvas):
+            png = png_io.PngFile(png_io.encode_rgb(canvas.width, canvas.height, canvas.px))
+            return skin_lint.check_layout(skin) + skin_lint.check_image(skin, skin.variants[0], png)
+
+        self.assertEqual(check(kept), [])
+        self.assert_found(check(drawn), "stale")
+        data["swatch"][0]["rect"] = [58, 31, 60, 33]
+        self.assert_found(skin_lint.check_layout(skin_data.parse(data)), "lies where the file keeps the face")
+        with self.assertRaises(skin_data.SkinError):
+            skin_data.parse(changed(stored_at=[2, 30]))
+
 
 if __name__ == "__main__":
     unittest.main()
