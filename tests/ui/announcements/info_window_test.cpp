@@ -95,7 +95,7 @@ public:
     HWND main_window() override { return main; }
     HWND playlist_window() override { return playlist; }
     void refresh_playlist_layout() override { ++layouts; }
-    bool expanded() override { return false; }
+    bool expanded() override { return expanded_mode; }
     void dock(HWND w) override { docked.push_back(w); }
     void undock(HWND w) override { undocked.push_back(w); }
     void tell_window_state(bool hidden) override { states.push_back(hidden); }
@@ -109,6 +109,7 @@ public:
     std::vector<std::string> logs;
     HWND main = nullptr;
     HWND playlist = nullptr;
+    bool expanded_mode = false;
     int layouts = 0;
     std::vector<HWND> docked, undocked;
     std::vector<bool> states;
@@ -576,6 +577,55 @@ TEST_F(info_window_test, the_playlist_window_below_makes_room_and_closes_the_gap
     GetWindowRect(playlist.hwnd(), &p);
     EXPECT_EQ(p.top, 500);
     EXPECT_EQ(host.docked.front(), hwnd);
+}
+
+// Another colour skin while an announcement is on air keeps what the window
+// shows: the title line, the time, the progress and the stop control.
+TEST_F(info_window_test, a_colour_change_keeps_the_announcement_shown) {
+    open();
+    info_progress_listener events;
+    const anne_record record = record_of(L"A01", L"개점 안내", 9, 0, 0, 90);
+    events.on_preparing(&record);
+    host.env_.announcements.playing = true;
+    events.on_air(&record);
+    look->set_range(ids::progress, 0, 90);
+    look->set_position(ids::progress, 33);
+    window->on_skin(4);
+    look = window->get_skin();
+    ASSERT_NE(look, nullptr);
+    EXPECT_EQ(look->get_static(ids::title)->text_colour, 0x2416D8u);
+    EXPECT_EQ(caption(ids::title), "[방송중] 개점 안내");
+    EXPECT_EQ(caption(ids::time), "00'33 / 01'30");
+    EXPECT_EQ(look->get_position(ids::progress), 33);
+    EXPECT_TRUE(look->get_control(ids::stop)->enabled);
+    EXPECT_FALSE(look->get_control(ids::close)->visible);
+    // Docked again with its new skin.
+    EXPECT_EQ(host.undocked.size(), 1u);
+    EXPECT_EQ(host.docked.size(), 2u);
+    save_back_buffer("red-after-change");
+}
+
+// Outside the expanded mode the window remembers where it is; the expanded
+// mode puts it at the work area's left edge below the main window, and its
+// end brings it back.
+TEST_F(info_window_test, the_expanded_mode_moves_it_and_its_end_brings_it_back) {
+    open();
+    SetWindowPos(hwnd, nullptr, 140, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(window->saved_x, 140);
+    EXPECT_EQ(window->saved_y, 260);
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    host.expanded_mode = true;
+    SendMessageW(hwnd, msg_expanded_mode, 1, 0);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.left, work.left);
+    EXPECT_EQ(r.top, 250);  // the main window's bottom
+    host.expanded_mode = false;
+    SendMessageW(hwnd, msg_expanded_mode, 0, 0);
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.left, 140);
+    EXPECT_EQ(r.top, 260);
 }
 
 // The announcement player's engine events become the window's messages.
