@@ -142,6 +142,11 @@ void info_window::set_time_text(int position, int length) {
     look->set_caption(ids::time, text);
 }
 
+void info_window::set_opened_by_user(bool on) {
+    opened_by_user = on;
+    if (skin* look = builder_.get()) look->set_visible(ids::close, on);
+}
+
 void info_window::sync_volume() {
     const player_options& o = host_.options();
     if (skin* look = builder_.get()) look->set_position(ids::volume, 100 - static_cast<int>(o.info_volume / 10));

@@ -122,6 +122,10 @@ public:
     skin* get_skin() const { return builder_.get(); }
     info_window_host& host() { return host_; }
 
+    // The main window's info command opened (true) or closed it: the window
+    // then stays after an announcement and shows its close control.
+    void set_opened_by_user(bool on);
+
     // The flags the main window reads and writes.
     bool hidden_by_user = false;
     bool shown_for_announcement = false;

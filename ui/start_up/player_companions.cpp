@@ -127,7 +127,7 @@ void player_companions::set_info_mini(bool on) {
 }
 
 void player_companions::set_info_shown(bool on) {
-    if (info_window* w = live(info_window_)) w->opened_by_user = on;
+    if (info_window* w = live(info_window_)) w->set_opened_by_user(on);
 }
 
 void player_companions::info_sync_volume() {

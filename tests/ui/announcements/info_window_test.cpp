@@ -430,6 +430,15 @@ TEST_F(info_window_test, the_end_of_an_announcement_brings_the_music_back) {
     EXPECT_FALSE(IsWindowVisible(hwnd));
     EXPECT_FALSE(look->get_control(ids::stop)->enabled);
 
+    // Opened by the user, it shows its close control, which hides it again.
+    window->set_opened_by_user(true);
+    EXPECT_TRUE(look->get_control(ids::close)->visible);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    SendMessageW(hwnd, WM_COMMAND, ids::close, 0);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(window->opened_by_user);
+    EXPECT_TRUE(window->hidden_by_user);
+
     const struct {
         UINT message;
         unsigned fade;
