@@ -87,11 +87,21 @@ void info_window::rebuild_skin() {
         o.info_mute = o.mute;
         o.info_volume = o.volume;
     }
+    // The rebuild comes after the login's listeners: an announcement that
+    // one of them resumed keeps its elapsed part, its progress range and its
+    // stop control, or its time would count from 0 again.
+    const double offset = position_offset;
     setup_controls();
     apply_player_settings();
     if (skin* look = builder_.get()) {
         look->set_visible(ids::close, opened_by_user);
         set_title_line(caption, caption);
+        play_manager* anne = host_.env().player(false);
+        if (announcement_active && anne && anne->is_playing()) {
+            position_offset = offset;
+            look->set_range(ids::progress, 0, length_s);
+            look->set_enable(ids::stop, true);
+        }
     }
     InvalidateRect(hwnd_, nullptr, FALSE);
 }

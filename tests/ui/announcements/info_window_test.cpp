@@ -502,6 +502,17 @@ TEST_F(info_window_test, a_login_resumes_the_announcement_due) {
     position.store(info_position_record{f, 5.0});
     SendMessageW(hwnd, msg_track_position, 0, position.as_lparam());
     EXPECT_EQ(caption(ids::time), "00'15 / 00'40");
+    // The main window rebuilds the skin after the login's listeners: the
+    // resumed announcement keeps counting from where it resumed.
+    window->rebuild_skin();
+    look = window->get_skin();
+    position.store(info_position_record{f, 6.0});
+    SendMessageW(hwnd, msg_track_position, 0, position.as_lparam());
+    EXPECT_EQ(caption(ids::time), "00'16 / 00'40");
+    int lo = -1, hi = -1;
+    look->get_range(ids::progress, lo, hi);
+    EXPECT_EQ(hi, 40);
+    EXPECT_TRUE(look->get_control(ids::stop)->enabled);
 
     // Nothing due: nothing plays.
     host.env_.announcements.plays.clear();
