@@ -9,7 +9,8 @@
 # so the first start logs in by itself and stores the credentials; later
 # starts use the stored ones), fetches the store's channel and plays it
 # through the track cache, the main window showing the track. The stand-in
-# stops when the player stops.
+# stops when the player stops. ZEL_DEMO_STORE_ARGS adds switches of
+# tools/demo_store.py (announcements, a reservation).
 # The sound goes to the sound device, or, on a machine without a sound card
 # (no card in /proc/asound/cards), into a WAV file whose path it prints.
 # Without a display (no DISPLAY) the player runs on a virtual one for 60
@@ -72,7 +73,10 @@ else
 fi
 
 if [ "$file_given" = 0 ]; then
-  scenario=$(python3 "$repo/tools/demo_store.py" "$demo")
+  # ZEL_DEMO_STORE_ARGS: more switches of the demonstration store, e.g.
+  # "--announcements 10:00:00 --anne-seconds 20" for an announcement.
+  # shellcheck disable=SC2086
+  scenario=$(python3 "$repo/tools/demo_store.py" "$demo" ${ZEL_DEMO_STORE_ARGS:-})
   rm -rf "$state"
   mkdir -p "$state"
   python3 "$repo/tools/service_stand_in.py" --state "$state" --scenario "$scenario" \

@@ -3,6 +3,7 @@
 #include "anne_progress_listener.h"
 #include "core.h"
 #include "fade_timers.h"
+#include "info_window.h"
 #include "main_ui.h"
 #include "play_manager.h"
 #include "player_options.h"
@@ -63,9 +64,9 @@ public:
     }
 
     void start_announcement(const anne_record& record, unsigned fade_ms) override {
-        // No announcement window brings the music back yet: the starter's
-        // own watch does.
-        start_anne_starter(*this, record, fade_ms, true);
+        // The announcement window brings the music back at the
+        // announcement's end; without one the starter's own watch does.
+        start_anne_starter(*this, record, fade_ms, info_window::current() == nullptr);
     }
 };
 

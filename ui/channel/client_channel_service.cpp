@@ -93,3 +93,9 @@ channel_service::fetch_result client_channel_service::finish_checked_fetch() {
     }
     return refused_ ? fetch_refused : fetch_failed;
 }
+
+int client_channel_service::announcement_count(int kind) {
+    std::vector<anne_record> list;
+    if (!get_service_client()->load_anne_list(list, kind != 0)) return 0;
+    return static_cast<int>(list.size());
+}

@@ -4,8 +4,8 @@
 // (get_channel_track_list). The tracks a fetch or a checked selection got
 // are kept here until load_fetched hands them to the channel track list.
 //
-// The service client keeps no announcement list yet, so the store reads as
-// having no announcements. User-interface thread only.
+// The store's announcements are counted from the service client's list.
+// User-interface thread only.
 #include <vector>
 #include "channel_service.h"
 #include "request_worker.h"
@@ -25,7 +25,9 @@ public:
     stringx current_channel_title() override;
     stringx list_title() override;
     double first_track_offset() override;
-    int announcement_count(int) override { return 0; }
+    // kind 0: the kept list (asked for when none is kept); any other kind:
+    // the list asked for anew.
+    int announcement_count(int kind) override;
     void save_channel_state() override;
     void restore_channel_state() override;
     bool fetch_saved_tracks() override;

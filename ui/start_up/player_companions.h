@@ -1,15 +1,17 @@
 #pragma once
 // player_companions: the windows around the main window as the running
 // player makes them. The playlist window is the real one, with the
-// now-playing list of the playlist view service inside it; the equalizer
-// is the real equalizer window and the settings dialog the real dialog. The
-// announcement and library windows are still the least stand-ins.
+// now-playing list of the playlist view service inside it; the announcement
+// window is the real one, docked between the main window and the playlist
+// window; the equalizer is the real equalizer window and the settings
+// dialog the real dialog. The library window is still the least stand-in.
 //
 // The object outlives the windows it makes (it belongs to the main window's
 // service). User-interface thread only.
 #include <memory>
 
 #include "companion_windows.h"
+#include "info_window.h"
 #include "main_window_service.h"
 #include "player_app_links.h"
 #include "playlist_window.h"
@@ -26,12 +28,25 @@ public:
     void run_settings(HWND main) override;
     void record_positions() override;
 
+    // The announcement window's flags and operations.
+    bool info_on_air() override;
+    bool info_hidden() override;
+    bool info_kept() override;
+    void set_info_hidden(bool on) override;
+    void set_info_mini(bool on) override;
+    void set_info_shown(bool on) override;
+    void info_sync_volume() override;
+    void info_sync_mute() override;
+    void info_rebuild_skin() override;
+
 private:
     class now_playing;
     player_playlist_services services_;
     player_app_links links_;
     std::unique_ptr<now_playing> now_playing_;
     std::unique_ptr<playlist_window> playlist_window_;
+    player_info_window_host info_host_;
+    std::unique_ptr<info_window> info_window_;
 };
 
 // zel_ui's main window service: the main window with these companions.

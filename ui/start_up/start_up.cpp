@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include "core.h"
 #include "credentials.h"
+#include "info_window.h"
 #include "login_dialog.h"
 #include "after_login.h"
 #include "login_manager.h"
@@ -114,7 +115,8 @@ HWND close_player(HWND main) {
 // Hiding a window may wait on the window system (under Wine without a window
 // manager, two seconds for the window's withdrawn state): the announcement
 // window is hidden by a timer, a second after the login's work, so that the
-// channel that the login starts reaches its first sound first.
+// channel that the login starts reaches its first sound first. An
+// announcement that the login resumed meanwhile keeps the window shown.
 const UINT hide_delay_ms = 1000;
 HWND g_info_to_hide = nullptr;
 
@@ -123,7 +125,10 @@ struct info_window_hider {
         KillTimer(nullptr, id);
         HWND info = g_info_to_hide;
         g_info_to_hide = nullptr;
-        if (info && IsWindow(info)) ShowWindow(info, SW_HIDE);
+        if (!info || !IsWindow(info)) return;
+        info_window* w = info_window::current();
+        if (w && w->get_hwnd() == info && w->announcement_active) return;
+        ShowWindow(info, SW_HIDE);
     }
 };
 

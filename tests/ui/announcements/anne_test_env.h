@@ -59,6 +59,9 @@ public:
     bool has_playlist = true;
     std::vector<std::wstring> plays;      // paths handed to play
     std::vector<unsigned> set_volumes;    // every set_volume
+    int stops = 0;
+    bool muted = false;
+    int mode = -1;
 
     const GUID* get_guid() override { return &iid; }
     void release() override {}
@@ -76,6 +79,14 @@ public:
         play(&e);
     }
     bool is_playing() override { return playing; }
+    void stop(int) override {
+        ++stops;
+        playing = false;
+    }
+    void set_mute(bool on) override { muted = on; }
+    bool mute() override { return muted; }
+    void set_play_mode(int m) override { mode = m; }
+    playlist* current_playlist() override { return active_playlist(); }
     unsigned volume() override { return vol; }
     void set_volume(unsigned v) override {
         vol = v > 1000 ? 1000 : v;
