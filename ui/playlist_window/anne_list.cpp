@@ -77,8 +77,8 @@ void anne_list::show_play_time() {
         const anne_record* record = record_at(row);
         if (!record) return;
         const long seconds = static_cast<long>(record->length.total_seconds());
-        wchar_t buffer[64];
-        std::swprintf(buffer, 64, L"재생 시간 : %02ld'%02ld", seconds / 60, seconds % 60);
+        wchar_t buffer[64] = {};
+        _snwprintf(buffer, 63, L"재생 시간 : %02ld'%02ld", seconds / 60, seconds % 60);
         text = buffer;
     }
     skin_->draw_status_text(status_rect(get_container(), *skin_), text.c_str(), nullptr);

@@ -155,17 +155,17 @@ void reservation_dialog::build_skin() {
 void reservation_dialog::fill_combos() {
     if (filled_) return;
     filled_ = true;
-    wchar_t text[8];
+    wchar_t text[8] = {};
     for (int h = 0; h < 24; ++h) {
-        std::swprintf(text, 8, L"%02d", h);
+        _snwprintf(text, 7, L"%02d", h);
         SendDlgItemMessageW(hwnd_, hours_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
     for (int i = 0; i <= 70; ++i) {
-        std::swprintf(text, 8, L"%02d", minutes_at(i));
+        _snwprintf(text, 7, L"%02d", minutes_at(i));
         SendDlgItemMessageW(hwnd_, minutes_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
     for (int s = 0; s < 60; ++s) {
-        std::swprintf(text, 8, L"%02d", s);
+        _snwprintf(text, 7, L"%02d", s);
         SendDlgItemMessageW(hwnd_, seconds_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
 }

@@ -28,8 +28,8 @@ const column_def columns[] = {
 };
 
 std::wstring start_text(long seconds) {
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%02ld:%02ld:%02ld", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+    wchar_t text[32] = {};
+    _snwprintf(text, 31, L"%02ld:%02ld:%02ld", seconds / 3600, (seconds / 60) % 60, seconds % 60);
     return text;
 }
 
@@ -43,8 +43,8 @@ bool usertype_may_reserve(const stringx& usertype) {
 
 std::wstring reservation_length_text(long seconds) {
     if (seconds < 0) seconds = 0;
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%02ld'%02ld", seconds / 60, seconds % 60);
+    wchar_t text[32] = {};
+    _snwprintf(text, 31, L"%02ld'%02ld", seconds / 60, seconds % 60);
     return text;
 }
 
