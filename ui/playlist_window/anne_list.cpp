@@ -25,8 +25,8 @@ bool anne_list::build(HWND parent, const RECT& rect, playlist_window_skin& skin)
     insert_column(time_column, L"방송시간", LVCFMT_CENTER, 55);
     insert_column(title_column, L"제목", LVCFMT_LEFT, title > 0 ? title : 0);
     insert_column(listen_column, L"듣기", LVCFMT_LEFT, 40);
-    set_fixed_column(time_column, true);
-    set_fixed_column(listen_column, true);
+    header_22_.set_fixed_item(time_column, true);
+    header_22_.set_fixed_item(listen_column, true);
     column_images listen;
     listen.alignment = 1;
     if (dib* icon = skin.image(playlist_skin_images::anne_icon)) listen.images.push_back(icon);
@@ -82,6 +82,15 @@ void anne_list::show_play_time() {
         text = buffer;
     }
     skin_->draw_status_text(status_rect(get_container(), *skin_), text.c_str(), nullptr);
+}
+
+void anne_list::on_subclass() {
+    list_view::on_subclass();
+    // The own header in place of the base's.
+    if (HWND h = reinterpret_cast<HWND>(SendMessageW(hwnd_, LVM_GETHEADER, 0, 0))) {
+        header_.deinit();
+        header_22_.init(h);
+    }
 }
 
 stringx anne_list::get_cell_text(int row, int column) {

@@ -51,6 +51,7 @@ public:
     // The seconds of the day of the service clock (the tests set their own).
     std::function<long()> now_seconds;
 
+    void on_subclass() override;
     stringx get_cell_text(int row, int column) override;
     void draw_cell_text(int row, int column, HDC dc, RECT* rect, unsigned flags, int alignment,
                         const wchar_t* text) override;
@@ -61,6 +62,12 @@ public:
     static RECT status_rect(HWND list_window, playlist_window_skin& skin);
 
 private:
+    // The header: 22 pixels high, a divider drag only on the title's.
+    class header : public header_ctrl {
+    public:
+        unsigned int item_height(unsigned int) override { return 22; }
+    };
+
     const anne_record* record_at(int row);
     void highlight(int row);
     void draw_item(const DRAWITEMSTRUCT* item);
@@ -68,4 +75,5 @@ private:
     HWND parent_ = nullptr;
     playlist_window_skin* skin_ = nullptr;
     int highlighted_ = -1;
+    header header_22_;
 };
