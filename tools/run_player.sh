@@ -17,6 +17,11 @@
 # seconds (/quit-after=MS sets another time).
 # A FILE (a Windows path, or Z:\... for a Linux one) is played through the
 # playback engine and the player ends.
+# ZEL_DEMO_STORE_ARGS passes options to tools/demo_store.py (for instance
+# "--announcements 09:00:00,12:30:00" for a day of announcements), and
+# ZEL_SHOT_COMMAND ("CLASS:ID") sends that window WM_COMMAND ID before the
+# picture of the player's windows (for instance "ZELPlaylist:2", the
+# playlist window's announcement tab).
 # It runs the 32-bit build where this machine can execute 32-bit programs,
 # else the 64-bit build under 64-bit Wine, and says which (ZEL_TEST_ARCH
 # forces either; the 32-bit program is built in every case).
@@ -121,7 +126,7 @@ if [ -n "$shot" ] && [ -f "$shooter" ]; then
       echo "run_player: a picture of the main window: $shot" >&2
     fi
     if WINEPATH="Z:${ZEL_BUILD_DIR//\//\\}\\bin" wine "$shooter" "Z:${group_shot//\//\\}" group 20000 \
-        </dev/null >/dev/null 2>&1; then
+        ${ZEL_SHOT_COMMAND:+"$ZEL_SHOT_COMMAND"} </dev/null >/dev/null 2>&1; then
       echo "run_player: a picture of the player's windows: $group_shot" >&2
     fi
   ) &

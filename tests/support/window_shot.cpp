@@ -1,12 +1,14 @@
 // zel_window_shot.exe: writes a PNG of another program's window, for a
 // person to look at a running player (tools/run_player.sh, by hand).
-//   zel_window_shot OUT.png [CLASS] [WAIT_MS]
+//   zel_window_shot OUT.png [CLASS] [WAIT_MS] [COMMAND_CLASS:ID]
 // Waits up to WAIT_MS (default 20000) for a visible top-level window of the
 // class (default "ZELMainWindow"), then captures it as capture_window does
 // (pixels outside the window's shape magenta). CLASS "group" pictures every
 // visible window of the main window's program where it stands on the
 // screen (each from its own pixels, stacked as on the screen; grey where
-// none is). Exit code 0 when written.
+// none is). With COMMAND_CLASS:ID the window of that class is first sent
+// WM_COMMAND ID (a tab or view to picture), and the picture is taken half
+// a second later. Exit code 0 when written.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -76,7 +78,7 @@ pixel_image group_picture(HWND main) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: zel_window_shot OUT.png [CLASS] [WAIT_MS]\n");
+        std::fprintf(stderr, "usage: zel_window_shot OUT.png [CLASS] [WAIT_MS] [COMMAND_CLASS:ID]\n");
         return 2;
     }
     const bool group = argc > 2 && std::wstring(argv[2]) == L"group";
@@ -92,6 +94,15 @@ int wmain(int argc, wchar_t** argv) {
             return 1;
         }
         Sleep(50);
+    }
+    if (argc > 4) {
+        const std::wstring command = argv[4];
+        const size_t colon = command.rfind(L':');
+        HWND target = colon == std::wstring::npos ? nullptr : FindWindowW(command.substr(0, colon).c_str(), nullptr);
+        if (target) {
+            SendMessageW(target, WM_COMMAND, wcstoul(command.c_str() + colon + 1, nullptr, 10), 0);
+            Sleep(500);
+        }
     }
     const pixel_image image = group ? group_picture(window) : capture_window(window);
     if (image.empty() || !write_png(image, argv[1])) {

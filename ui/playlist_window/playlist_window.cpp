@@ -142,7 +142,7 @@ LRESULT playlist_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam)
         on_schedule_changed();
         return TRUE;
     case msg_list_view_notify:
-        on_anne_click(static_cast<int>(wparam));
+        if (static_cast<int>(lparam) == anne_list::listen_column) on_anne_click(static_cast<int>(wparam));
         return TRUE;
     case msg_skin_resized:
         layout();
@@ -274,7 +274,7 @@ void playlist_window::show_anne_tab() {
     skin_->set_visible(ids::details, false);
     if (now_playing_window_) ShowWindow(now_playing_window_, SW_HIDE);
     if (anne_list_ && anne_list_->get_container()) ShowWindow(anne_list_->get_container(), SW_SHOW);
-    if (anne_list_) anne_list_->show_play_time(look_);
+    if (anne_list_) anne_list_->show_play_time();
 }
 
 void playlist_window::on_anne_click(int row) {

@@ -553,6 +553,125 @@ TEST_F(playlist_window_test, a_picture_of_the_window_with_its_announcements) {
     EXPECT_EQ(window->announcements()->get_item_count(), 3);
 }
 
+// Rows by time of day at 12:00:00: the two rows already due are drawn in
+// grey text on white, the row three hours ahead on light grey.
+TEST_F(playlist_window_test, announcements_ahead_are_shaded_and_past_ones_greyed) {
+    services.annes = {anne(9 * 3600, L"개점 안내", L"zel2://a/1"), anne(12 * 3600 + 5, L"정오 안내", L"zel2://a/2"),
+                      anne(15 * 3600, L"오후 안내", L"zel2://a/3")};
+    open();
+    window->announcements()->now_seconds = [] { return 12 * 3600L; };
+    window->on_login(true);
+    SendMessageW(window->get_hwnd(), WM_COMMAND, ids::anne_tab, -1);
+    anne_list* list = window->announcements();
+    RedrawWindow(window->get_hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    window_rig::pump();
+    const pixel_image picture = capture_window(window->get_hwnd());
+    ASSERT_FALSE(picture.empty());
+    save_artifact(picture, L"colouring");
+    POINT origin = {0, 0};
+    MapWindowPoints(list->get_list(), window->get_hwnd(), &origin, 1);
+    for (int row = 0; row < 3; ++row) {
+        RECT cell = {};
+        ASSERT_TRUE(list->get_cell_rect(row, anne_list::title_column, cell));
+        const int x = origin.x + cell.left + 2, y = origin.y + cell.top + 2;
+        const int w = cell.right - cell.left - 4, h = cell.bottom - cell.top - 4;
+        if (row == 2) {
+            EXPECT_GT(picture.count(0xE2E2E2, x, y, w, h), w * h / 2) << "row " << row;
+        } else {
+            EXPECT_EQ(picture.count(0xE2E2E2, x, y, w, h), 0) << "row " << row;
+            EXPECT_GT(picture.count(0x99A8AC, x, y, w, h), 0) << "row " << row;
+        }
+    }
+    // At 02:00:00 the clock lies before the first row: all of the day is past.
+    list->now_seconds = [] { return 2 * 3600L; };
+    RedrawWindow(window->get_hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    window_rig::pump();
+    const pixel_image night = capture_window(window->get_hwnd());
+    RECT top = {}, bottom = {};
+    list->get_cell_rect(0, anne_list::title_column, top);
+    list->get_cell_rect(2, anne_list::title_column, bottom);
+    EXPECT_EQ(night.count(0xE2E2E2, origin.x + top.left, origin.y + top.top, top.right - top.left,
+                          bottom.bottom - top.top),
+              0);
+}
+
+// The status strip shows the play time of the last selected row, a blank
+// without a selection.
+TEST_F(playlist_window_test, the_strip_shows_the_play_time_of_the_last_selected_announcement) {
+    services.annes = {anne(9 * 3600, L"개점 안내", L"zel2://a/1", true, 125),
+                      anne(12 * 3600, L"정오 안내", L"zel2://a/2", true, 61),
+                      anne(15 * 3600, L"오후 안내", L"zel2://a/3", true, 3600 + 7)};
+    open();
+    window->on_login(true);
+    SendMessageW(window->get_hwnd(), WM_COMMAND, ids::anne_tab, -1);
+    anne_list* list = window->announcements();
+    EXPECT_EQ(window->look().status_left(), L" ");
+    list->set_item_state(0, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(window->look().status_left(), L"재생 시간 : 02'05");
+    list->set_item_state(2, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(window->look().status_left(), L"재생 시간 : 60'07") << "the last selected row, minutes in all";
+    list->set_item_state(-1, 0, LVIS_SELECTED);
+    EXPECT_EQ(window->look().status_left(), L" ");
+    // The music tab's list owns the strip while it shows.
+    SendMessageW(window->get_hwnd(), WM_COMMAND, ids::music_tab, -1);
+    list->set_item_state(1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(window->look().status_left(), L" ");
+}
+
+// The scheduler's next announcement is scrolled into view by the registered
+// listener; the one being prepared is found by its hours text and address.
+TEST_F(playlist_window_test, the_next_announcement_is_scrolled_into_view) {
+    for (int i = 0; i < 30; ++i) {
+        anne_record r = anne(6 * 3600 + i * 1800, (L"안내 " + std::to_wstring(i)).c_str(),
+                             (L"zel2://a/" + std::to_wstring(i)).c_str());
+        r.start_text = std::to_wstring((6 * 3600 + i * 1800) / 3600).c_str();
+        services.annes.push_back(r);
+    }
+    open();
+    window->on_login(true);
+    SendMessageW(window->get_hwnd(), WM_COMMAND, ids::anne_tab, -1);
+    window_rig::pump();
+    anne_list* list = window->announcements();
+    ASSERT_EQ(list->get_item_count(), 30);
+    const int page = list->get_count_per_page();
+    ASSERT_GT(page, 2);
+    ASSERT_LT(page, 25);
+
+    playlist_anne_listener listener;
+    anne_record next = services.annes[25];
+    next.url = L"ZEL2://A/25";  // the address in another case
+    listener.on_next_changed(&next);
+    window_rig::pump();
+    EXPECT_EQ(list->highlighted_row(), 25);
+    EXPECT_EQ(list->get_top_index(), 25 - page + 1) << "down: the row becomes the last one shown";
+    listener.on_next_changed(&services.annes[3]);
+    window_rig::pump();
+    EXPECT_EQ(list->highlighted_row(), 3);
+    EXPECT_EQ(list->get_top_index(), 3) << "up: the row becomes the top one";
+    listener.on_next_changed(nullptr);
+    EXPECT_EQ(list->highlighted_row(), -1);
+    anne_record other_start = services.annes[3];
+    other_start.start = timex_span(other_start.start.total_seconds() + 1);
+    listener.on_next_changed(&other_start);
+    EXPECT_EQ(list->highlighted_row(), -1) << "the next one matches by start as well";
+
+    // Prepared: same hours text and address, another start.
+    anne_record prepared = services.annes[4];
+    prepared.start = timex_span(prepared.start.total_seconds() + 600);
+    listener.on_preparing(&prepared);
+    EXPECT_EQ(list->highlighted_row(), 4);
+    listener.on_finished();
+    EXPECT_EQ(list->highlighted_row(), -1);
+    prepared.url = L"zel2://a/elsewhere";
+    listener.on_preparing(&prepared);
+    EXPECT_EQ(list->highlighted_row(), -1);
+
+    // Without a window the listener does nothing.
+    window.reset();
+    listener.on_next_changed(&services.annes[3]);
+    listener.on_finished();
+}
+
 namespace {
 
 // The music player as the stream command meets it: two playlists, the

@@ -9,7 +9,8 @@
 // valid only during the call (the scheduler's list is re-sorted and replaced).
 // Ownership: listeners are registry singletons; release does nothing.
 #include "component.h"
-#include "service_records.h"
+
+struct anne_record;
 
 class anne_progress_listener : public component {
 public:
