@@ -441,12 +441,16 @@ TEST_F(launcher_window_test, the_device_message_shows_in_a_timed_box) {
 }
 
 TEST_F(launcher_window_test, a_started_player_is_recorded_and_its_end_makes_the_row_idle_within_1200_ms) {
-    // The real player program beside the test: given "multi" it finds
-    // nothing to play and ends by itself; the second one is ended from
-    // outside.
+    // A player program beside the test that ends by itself after two
+    // seconds; the second one is ended from outside before that.
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring player(self);
+    player = player.substr(0, player.rfind(L'\\')) + L"\\launcher_quick_player.exe";
     for (bool killed : {false, true}) {
         SCOPED_TRACE(killed ? "killed" : "ends by itself");
         rows_host h;
+        h.list.set_player_path(player);
         player_row row = store(L"shop", L"가게", L"Speakers B");
         row.autostart = true;
         h.list.set_rows({row});  // automatic start
