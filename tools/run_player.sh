@@ -22,7 +22,8 @@
 # settings give each store its device and automatic start unless it has
 # settings already) and each device's sound goes into a WAV file of its own.
 # The script then runs until the launcher ends (without a display: 60 s, and
-# a picture of the launcher).
+# a picture of the launcher). The credentials stored before are put back at
+# the end, so that the one-store demonstration logs in as before.
 # A FILE (a Windows path, or Z:\... for a Linux one) is played through the
 # playback engine and the player ends.
 # It runs the 32-bit build where this machine can execute 32-bit programs,
@@ -62,7 +63,17 @@ cleanup() {
     for _ in $(seq 50); do kill -0 "$stand_in_pid" 2>/dev/null || break; sleep 0.1; done
     kill "$stand_in_pid" 2>/dev/null || true
   fi
-  [ "$multi" = 1 ] && [ -z "$sound_home" ] && zel_wine_store_devices_off
+  if [ "$multi" = 1 ]; then
+    [ -z "$sound_home" ] && zel_wine_store_devices_off
+    # The account's credentials that the players and the launcher stored
+    # give way to those from before, so that the one-store demonstration
+    # logs in as before.
+    wine reg delete 'HKCU\Software\ZEL Player' /v id /f </dev/null >/dev/null 2>&1 || true
+    wine reg delete 'HKCU\Software\ZEL Player' /v password /f </dev/null >/dev/null 2>&1 || true
+    if [ -f "$ZEL_WINE_DIR/credentials_before_multi.reg" ]; then
+      wine reg import "Z:${ZEL_WINE_DIR//\//\\}\\credentials_before_multi.reg" </dev/null >/dev/null 2>&1 || true
+    fi
+  fi
   zel_wine_stop
   zel_xvfb_stop
 }
@@ -128,6 +139,11 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 zel_wine_start
 if [ "$file_given" = 0 ]; then echo "run_player: the player's sound goes to $where" >&2; fi
+if [ "$multi" = 1 ]; then
+  rm -f "$ZEL_WINE_DIR/credentials_before_multi.reg"
+  wine reg export 'HKCU\Software\ZEL Player' "Z:${ZEL_WINE_DIR//\//\\}\\credentials_before_multi.reg" \
+      </dev/null >/dev/null 2>&1 || true
+fi
 if [ "$multi" = 1 ] && [ -z "$sound_home" ]; then
   # A sound device per store, and the stores' devices in the launcher's
   # settings when it has none yet.
