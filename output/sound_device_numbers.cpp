@@ -2,7 +2,6 @@
 #include "sound_device_numbers.h"
 
 #include <windows.h>
-// (after windows.h)
 #include <mmsystem.h>
 
 #include <string>
