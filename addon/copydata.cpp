@@ -8,19 +8,44 @@
 
 namespace copydata {
 
-LRESULT send(HWND to, HWND from, ULONG_PTR code, const wchar_t* text) {
-    if (!to || !IsWindow(to))
-        return 0;
+namespace {
+// The message's data: text as UTF-8 with its NUL, or none; utf8 holds the
+// bytes.
+COPYDATASTRUCT frame(ULONG_PTR code, const wchar_t* text, stringx& utf8) {
     COPYDATASTRUCT data = {};
     data.dwData = code;
-    stringx utf8;
     if (text) {
         utf8 = utf::utf16_to_utf8(text);
         const char* bytes = utf8;
         data.lpData = const_cast<char*>(bytes ? bytes : "");
         data.cbData = static_cast<DWORD>(std::strlen(static_cast<const char*>(data.lpData)) + 1);
     }
+    return data;
+}
+}  // namespace
+
+LRESULT send(HWND to, HWND from, ULONG_PTR code, const wchar_t* text) {
+    if (!to || !IsWindow(to))
+        return 0;
+    stringx utf8;
+    COPYDATASTRUCT data = frame(code, text, utf8);
     return SendMessageW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&data));
+}
+
+bool send_within(HWND to, HWND from, ULONG_PTR code, const wchar_t* text, unsigned timeout_ms, LRESULT* result) {
+    if (result)
+        *result = 0;
+    if (!to || !IsWindow(to))
+        return false;
+    stringx utf8;
+    COPYDATASTRUCT data = frame(code, text, utf8);
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&data),
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, timeout_ms, &answer))
+        return false;
+    if (result)
+        *result = static_cast<LRESULT>(answer);
+    return true;
 }
 
 std::wstring text_of(const COPYDATASTRUCT* data) {

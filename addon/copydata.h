@@ -22,6 +22,11 @@ enum code : ULONG_PTR {
 // the receiver's result, 0 when to is no window.
 LRESULT send(HWND to, HWND from, ULONG_PTR code, const wchar_t* text);
 
+// send, but waiting at most timeout_ms for the receiver (its messages to the
+// sender are handled meanwhile): false when it did not answer in time (a
+// hung program) or to is no window; else true with its result in *result.
+bool send_within(HWND to, HWND from, ULONG_PTR code, const wchar_t* text, unsigned timeout_ms, LRESULT* result);
+
 // The text of a received message: the UTF-8 bytes up to the first NUL, but
 // never beyond cbData; "" for no data.
 std::wstring text_of(const COPYDATASTRUCT* data);

@@ -7,6 +7,9 @@
 //   /quit-after=MS  end after MS milliseconds (headless runs, tests): the main
 //                   window closes as the user would close it, or, without
 //                   one, the loop ends
+//   multi           a player started by the launcher for one store of a
+//                   multi-store account: the user interface starts as
+//                   usual and its launcher link joins the launcher
 //   a file path     play that file without the user interface, then end
 //                   (see play_file.h)
 // Without a user-interface library nothing could ever end the loop, so the
@@ -32,13 +35,14 @@ unsigned parse_quit_after(const wchar_t* command_line) {
     return static_cast<unsigned>(wcstoul(at + wcslen(key), nullptr, 10));
 }
 
-// The first argument that is not a switch, or empty.
+// The first argument that is neither a switch nor the launcher's "multi",
+// or empty.
 std::wstring file_argument() {
     int count = 0;
     wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
     std::wstring file;
     for (int i = 1; args && i < count; ++i) {
-        if (args[i][0] != L'/') {
+        if (args[i][0] != L'/' && _wcsicmp(args[i], L"multi") != 0) {
             file = args[i];
             break;
         }

@@ -12,6 +12,8 @@
 namespace {
 const unsigned kTickMs = 200;
 const DWORD kQuitWaitMs = 6000;
+// How long a player may take to answer a message before it counts as hung.
+const unsigned kAnswerMs = 5000;
 // What a player that had to be ended reports as its exit code.
 const UINT kEndedExitCode = 1;
 
@@ -194,7 +196,13 @@ void device_row_list::stop_row(int index) {
     const DWORD pid = r->pid;
     const HWND client = r->client_window;
     if (client && IsWindow(client)) {
-        if (!copydata::send(client, launcher_window(), copydata::copydata_quit, nullptr)) return;
+        // A refusal keeps the player; one that does not answer at all (hung)
+        // is waited for and ended like one that hangs after its answer, so
+        // that the launcher never hangs with it.
+        LRESULT result = 0;
+        const bool answered = copydata::send_within(client, launcher_window(), copydata::copydata_quit, nullptr,
+                                                    kAnswerMs, &result);
+        if (answered && !result) return;
         end_process(pid);
     } else if (HANDLE own = started(pid)) {
         // A player this list started that never registered cannot be asked:
@@ -207,6 +215,12 @@ void device_row_list::stop_row(int index) {
     repaint_pid(pid);
 }
 
+bool device_row_list::show(HWND client, HWND from, bool shown) {
+    LRESULT result = 0;
+    return copydata::send_within(client, from, copydata::copydata_show, shown ? L"1" : L"0", kAnswerMs, &result) &&
+           result != 0;
+}
+
 void device_row_list::toggle_show(int index) {
     player_row* r = row_at(index);
     if (!r || !r->running) return;
@@ -217,13 +231,11 @@ void device_row_list::toggle_show(int index) {
             player_row& other = rows_[i];
             if (static_cast<int>(i) == index || !other.running || !other.visible) continue;
             other.visible = false;
-            if (copydata::send(other.client_window, from, copydata::copydata_show, L"0"))
-                repaint_row(static_cast<int>(i));
+            if (show(other.client_window, from, false)) repaint_row(static_cast<int>(i));
         }
     }
     r = row_at(index);
-    if (r && copydata::send(r->client_window, from, copydata::copydata_show, r->visible ? L"1" : L"0"))
-        repaint_row(index);
+    if (r && show(r->client_window, from, r->visible)) repaint_row(index);
 }
 
 void device_row_list::on_tick() {

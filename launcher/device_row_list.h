@@ -114,6 +114,9 @@ private:
     void open_themes();
     void close_themes();
     HWND launcher_window() const;
+    // Sends the show message (1 or 0) to a player's client window; true when
+    // it answered non-zero within the answer time.
+    static bool show(HWND client, HWND from, bool shown);
     // Waits up to 6 s for the process to end and ends it otherwise.
     void end_process(DWORD pid);
     // The process of a player this list started (null for any other pid),

@@ -2,6 +2,7 @@
 // listeners told of selections and device-list changes.
 #include <windows.h>
 #include <mmsystem.h>
+#include <string>
 #include "capture_hub.h"
 #include "output_manager_impl.h"
 #include "output_types.h"
@@ -27,13 +28,18 @@ bool no_sound_device() {
 
 // What the device would play, as one timeline; "files" (or an unpaced
 // clock, which has no timeline) gives each output a WAV file of its own.
-output* no_sound_device_output(int buffer_ms) {
+// "{device}" in the path stands for the selected device index, so that
+// players on different devices write different files.
+output* no_sound_device_output(int buffer_ms, int device) {
     wchar_t value[8] = L"";
     const DWORD n = GetEnvironmentVariableW(L"ZEL_OUTPUT_NO_SOUND_DEVICE", value, 8);
     const double speed = wav_output_speed();
+    std::wstring path = wav_output_path();
+    const size_t at = path.find(L"{device}");
+    if (at != std::wstring::npos) path.replace(at, 8, std::to_wstring(device));
     if ((n > 0 && n < 8 && _wcsicmp(value, L"files") == 0) || speed <= 0.0)
-        return make_wav_file_output(wav_output_path(), buffer_ms, speed);
-    return make_timeline_output(wav_output_path(), buffer_ms, speed);
+        return make_wav_file_output(path, buffer_ms, speed);
+    return make_timeline_output(path, buffer_ms, speed);
 }
 }  // namespace
 
@@ -83,11 +89,9 @@ output* output_manager_impl::current() {
     case output_type_wav_file: return make_wav_file_output(wav_output_path(), buffer_ms, wav_output_speed());
     case output_type_capture: return make_capture_output(device, buffer_ms);
     default: {
-        if (no_sound_device()) return no_sound_device_output(buffer_ms);
-        UINT count = waveOutGetNumDevs();
-        if (count == 0) return nullptr;
-        UINT id = device >= 0 && static_cast<UINT>(device) < count ? static_cast<UINT>(device) : WAVE_MAPPER;
-        return make_waveout_output(id, buffer_ms);
+        if (no_sound_device()) return no_sound_device_output(buffer_ms, device);
+        if (waveOutGetNumDevs() == 0) return nullptr;
+        return make_waveout_output(waveout_id_of(device), buffer_ms);
     }
     }
 }
@@ -102,7 +106,7 @@ int output_manager_impl::devices(int output_type, std::vector<stringx>& names) {
         names = hub.device_names;
         break;
     }
-    default: names = waveout_device_names(); break;
+    default: names = sound_device_names(); break;
     }
     return static_cast<int>(names.size());
 }

@@ -3,11 +3,15 @@
 // `output` (core/output.h).
 //
 // Output types (the first argument of output_manager::select and devices):
-//   0 wave-out   the Windows wave-out API. Device index i is wave-out device i
-//                as waveOutGetDevCapsW lists it (devices() gives the names in
-//                that order); an index outside the list, -1 included, plays on
-//                the system's default device (WAVE_MAPPER). current() gives
-//                null when the system has no wave-out device at all.
+//   0 wave-out   the Windows wave-out API. Devices are numbered as the
+//                player numbers sound devices: by their place in DirectSound's
+//                enumeration, whose entry 0 is the default device (devices()
+//                gives those descriptions). Index 0, and an index outside the
+//                list, -1 included, plays on the system's default device
+//                (WAVE_MAPPER); index i plays on the wave-out device of the
+//                same name (wave-out names are cut to 31 characters), else
+//                on wave-out device i - 1. current() gives null when the
+//                system has no wave-out device at all.
 //                Volume and mute are applied to the samples as they go to the
 //                driver, which holds about 300 ms; the rest of the buffer
 //                waits in the output.
@@ -30,7 +34,8 @@
 //                index is only recorded.
 // Any other type acts as type 0.
 // ZEL_OUTPUT_NO_SOUND_DEVICE=1 in the environment (a machine without a sound
-// card) makes type 0 play into one WAV file at the path of type 1: the
+// card) makes type 0 play into one WAV file at the path of type 1 ("{device}"
+// in it replaced by the selected device index): the
 // timeline of what the device would play (timeline_output.h: 16-bit stereo
 // at 44100 Hz, the outputs that play at once mixed, each at its volume,
 // silence where none plays), paced by ZEL_OUTPUT_WAV_SPEED. With

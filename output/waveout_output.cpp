@@ -1,6 +1,11 @@
 // The wave-out output's interface operations, and the device list.
 #include "waveout_output.h"
 #include "waveout_output_impl.h"
+#include "sound_device_numbers.h"
+
+#include <mmsystem.h>
+#include <dsound.h>
+#include <string>
 
 waveout_output::waveout_output(unsigned device_id, int buffer_ms)
     : device_id_(device_id), buffer_ms_(buffer_ms), event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
@@ -110,6 +115,24 @@ std::vector<stringx> waveout_device_names() {
         names.push_back(stringx(caps.szPname));
     }
     return names;
+}
+
+namespace {
+BOOL CALLBACK collect_sound_device(GUID*, LPCWSTR description, LPCWSTR, LPVOID context) {
+    static_cast<std::vector<stringx>*>(context)->push_back(stringx(description ? description : L""));
+    return TRUE;
+}
+}  // namespace
+
+std::vector<stringx> sound_device_names() {
+    std::vector<stringx> names;
+    DirectSoundEnumerateW(&collect_sound_device, &names);
+    return names;
+}
+
+unsigned waveout_id_of(int index) {
+    if (index <= 0) return WAVE_MAPPER;
+    return waveout_id_of(index, sound_device_names(), waveout_device_names());
 }
 
 output* make_waveout_output(unsigned device_id, int buffer_ms) { return new waveout_output(device_id, buffer_ms); }

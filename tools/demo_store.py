@@ -30,6 +30,14 @@ and makes the stand-in's clock text agree with this PC's to the second.
 announcement), --anne-refresh the key "anne_refresh_time" (200 ms ticks
 between reloads of the list).
 
+--multi makes the account a multi-store one: the PC logs in as "multi"
+(password "multi"), whose login names two stores in "multi_play":
+"demo1" ("데모 1호점", password "demo1", the channel 1052) and "demo2"
+("데모 2호점", password "demo2", the channel 1053 "데모 2호점 채널" of
+tracks of its own: with --tones, tones above those of the channel 1052).
+The player hands the account over to the launcher zel_mtplayer.exe, which
+runs one player per store.
+
 --reservation START-END reserves the channel 1060 ("[스케쥴] 예약 채널",
 one steady tone at RESERVED_HZ, FOLDER/tracks/reserved.mp3, as long as
 the reservation and 30 s more) from START to END (HH:MM:SS of the service
@@ -102,6 +110,7 @@ def main():
     parser.add_argument("--anne-refresh", type=int, default=None)
     parser.add_argument("--reservation", default="")
     parser.add_argument("--reservation-period", type=int, default=300)
+    parser.add_argument("--multi", action="store_true")
     args = parser.parse_args()
     folder = os.path.abspath(args.folder)
     tracks_folder = os.path.join(folder, "tracks")
@@ -123,6 +132,24 @@ def main():
         tracks.append({"number": 100 + i, "length": str(int(seconds + 0.999)), "offset": "0",
                        "title": "데모 곡 %d" % i, "artist": "데모 가수", "album": "데모 앨범", "file": name,
                        "source": path})
+    second_store = []
+    if args.multi:
+        for i in range(1, max(1, args.tracks) + 1):
+            number = max(1, args.tracks) + i
+            if tones:
+                seconds = tones[min(i, len(tones)) - 1]
+                name = "tone%d.mp3" % number
+                path = os.path.join(tracks_folder, name)
+                make_tone(path, tone_hz(number), seconds)
+            else:
+                seconds = NOTE_SECONDS * 4 * ROUNDS
+                name = "demo%d.mp3" % number
+                path = os.path.join(tracks_folder, name)
+                if not os.path.isfile(path):
+                    make_track(path, CHORDS[(number - 1) % len(CHORDS)][::-1])
+            second_store.append({"number": 200 + i, "length": str(int(seconds + 0.999)), "offset": "0",
+                                 "title": "2호점 곡 %d" % i, "artist": "데모 가수", "album": "데모 앨범",
+                                 "file": name, "source": path})
     announcements = []
     for i, start in enumerate([t.strip() for t in args.announcements.split(",") if t.strip()], 1):
         name = "anne%d.mp3" % i
@@ -149,6 +176,22 @@ def main():
         "reservations": {},
         "timetable": [],
     }
+    if args.multi:
+        def store_login(userid, name, channel, title):
+            return {"storeinfo": "A^T001^M001^%s^%s^%s" % ("S10" + userid[-1], userid, name),
+                    "channel": "음악방송|%d" % channel, "channeltitle": title}
+        scenario["users"] = [
+            {"userid": "multi", "userpw": "multi",
+             "login": {"multi_play": "2\u203bdemo1\u00b6demo1\u00b6데모 1호점\u203bdemo2\u00b6demo2\u00b6데모 2호점"}},
+            {"userid": "demo1", "userpw": "demo1", "login": store_login("demo1", "데모 1호점", 1052, "데모 채널")},
+            {"userid": "demo2", "userpw": "demo2",
+             "login": store_login("demo2", "데모 2호점", 1053, "데모 2호점 채널")},
+            {"userid": "demo", "userpw": "demo"}]
+        scenario["known_pcs"] = [{"usermac": "*", "userid": "multi", "userpw": "multi"}]
+        scenario["categories"] = {"음악방송": [1052, 1053], "auto": [1052, 1053]}
+        scenario["channels"].append(
+            {"id": 1053, "extra": "", "tempo": "nomal", "title": "데모 2호점 채널", "description": "데모",
+             "genre": "가요", "purpose": "매장", "answer_size": args.answer_size, "tracks": second_store})
     if args.output_ms > 0:
         scenario["login"]["output"] = str(args.output_ms)
     if announcements:

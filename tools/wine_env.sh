@@ -115,6 +115,28 @@ zel_wine_settings() {
     fi
 }
 
+# Two sound devices more for the players of a multi-store account, one per
+# store: ALSA null devices "zel_store_a" and "zel_store_b" in the .asoundrc of
+# the HOME given (which the programs must then run with), named to Wine's
+# ALSA driver in the prefix's registry. DirectSound then lists them as
+# "Out: zel_store_a" and "Out: zel_store_b" after "Out: default".
+# zel_wine_store_devices_off takes the names out of the registry again.
+zel_wine_store_devices() {
+    local home=$1 reg="$ZEL_WINE_DIR/store_devices.reg" hex
+    mkdir -p "$home"
+    printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\npcm.zel_store_a { type null }\npcm.zel_store_b { type null }\n' \
+        > "$home/.asoundrc"
+    # Wine's ALSA driver reads the value's bytes as narrow text.
+    hex=$(printf 'zel_store_a\0zel_store_b\0\0' | od -An -tx1 | tr -s ' \n' ',' | sed 's/^,//;s/,$//')
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers\\winealsa.drv]\r\n"ALSAOutputDevices"=hex(7):%s\r\n' \
+        "$hex" > "$reg"
+    wine regedit /S "$reg" </dev/null >/dev/null 2>&1
+}
+
+zel_wine_store_devices_off() {
+    wine reg delete 'HKCU\Software\Wine\Drivers\winealsa.drv' /v ALSAOutputDevices /f </dev/null >/dev/null 2>&1 || true
+}
+
 # Starts the build's keeper program (tests/zel_wine_keeper.exe), detached,
 # when the build has one: with it Wine's desktop process lives for the whole
 # run instead of being restarted by, and holding the pipes of, a test program.

@@ -441,12 +441,16 @@ TEST_F(launcher_window_test, the_device_message_shows_in_a_timed_box) {
 }
 
 TEST_F(launcher_window_test, a_started_player_is_recorded_and_its_end_makes_the_row_idle_within_1200_ms) {
-    // The real player program beside the test: given "multi" it finds
-    // nothing to play and ends by itself; the second one is ended from
-    // outside.
+    // A player program beside the test that ends by itself after two
+    // seconds; the second one is ended from outside before that.
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring player(self);
+    player = player.substr(0, player.rfind(L'\\')) + L"\\launcher_quick_player.exe";
     for (bool killed : {false, true}) {
         SCOPED_TRACE(killed ? "killed" : "ends by itself");
         rows_host h;
+        h.list.set_player_path(player);
         player_row row = store(L"shop", L"가게", L"Speakers B");
         row.autostart = true;
         h.list.set_rows({row});  // automatic start
@@ -681,6 +685,88 @@ TEST_F(launcher_window_test, a_player_registers_and_one_that_hangs_after_its_qui
     TerminateProcess(made.hProcess, 0);
     CloseHandle(made.hProcess);
     DestroyWindow(client);
+}
+
+namespace {
+// A player whose user-interface thread is stuck: its client window exists
+// but it handles no message.
+const wchar_t kHungClass[] = L"zel_test_hung_client";
+
+struct hung_window_search {
+    DWORD pid;
+    HWND hwnd;
+    static BOOL CALLBACK visit(HWND hwnd, LPARAM context) {
+        hung_window_search* s = reinterpret_cast<hung_window_search*>(context);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        if (owner != s->pid || lstrcmpW(name, kHungClass) != 0) return TRUE;
+        s->hwnd = hwnd;
+        return FALSE;
+    }
+};
+}  // namespace
+
+TEST(launcher_sleeper, DISABLED_hangs_with_a_client_window) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kHungClass;
+    RegisterClassW(&wc);
+    CreateWindowExW(0, kHungClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr),
+                    nullptr);
+    Sleep(60000);
+}
+
+// A player that answers nothing at all does not hang the launcher with it:
+// its stop gives up waiting for the answer, then ends it after the wait.
+TEST_F(launcher_window_test, a_player_that_answers_nothing_is_ended_without_hanging_the_launcher) {
+    open();
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = std::wstring(L"\"") + self +
+                           L"\" --gtest_also_run_disabled_tests "
+                           L"--gtest_filter=launcher_sleeper.DISABLED_hangs_with_a_client_window";
+    STARTUPINFOW start = {};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION made = {};
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &made));
+    CloseHandle(made.hThread);
+    hung_window_search found = {made.dwProcessId, nullptr};
+    window_rig::pump_until(
+        [&] {
+            EnumWindows(&hung_window_search::visit, reinterpret_cast<LPARAM>(&found));
+            return found.hwnd != nullptr;
+        },
+        15000);
+    ASSERT_NE(found.hwnd, nullptr);
+
+    player_row row = store(L"shop", L"가게", L"Speakers A");
+    row.running = row.visible = true;
+    row.pid = made.dwProcessId;
+    row.client_window = found.hwnd;
+    player_row other = store(L"other", L"다른 가게", L"Speakers B");
+    rows().set_rows({row, other});
+
+    // Showing another row asks the hung one to hide: the launcher goes on.
+    DWORD asked = GetTickCount();
+    rows().row_at(1)->running = true;
+    rows().row_at(1)->pid = 4242;
+    rows().toggle_show(1);
+    EXPECT_LT(GetTickCount() - asked, 9000u);
+    EXPECT_FALSE(rows().row_at(0)->visible);
+
+    asked = GetTickCount();
+    rows().stop_row(0);
+    const DWORD took = GetTickCount() - asked;
+    EXPECT_EQ(WaitForSingleObject(made.hProcess, 2000), WAIT_OBJECT_0);
+    EXPECT_FALSE(rows().row_at(0)->running);
+    EXPECT_EQ(rows().row_at(0)->pid, 0u);
+    EXPECT_LT(took, 16000u);
+    TerminateProcess(made.hProcess, 0);
+    CloseHandle(made.hProcess);
 }
 
 namespace {

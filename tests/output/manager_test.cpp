@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <mmsystem.h>
+#include <dsound.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -135,6 +136,36 @@ TEST(output_manager, without_a_sound_device_the_sound_device_plays_into_the_wav_
     EXPECT_TRUE(temp_folder::exists(path));
 }
 
+// Players on different sound devices of a machine without a sound card
+// write different files: "{device}" in the path is the selected index.
+TEST(output_manager, without_a_sound_device_each_device_index_has_its_own_file) {
+    ASSERT_NE(start_capture(), nullptr);
+    temp_folder folder(L"zel_out");
+    SetEnvironmentVariableW(L"ZEL_OUTPUT_WAV", (folder / L"device-{device}.wav").c_str());
+    SetEnvironmentVariableW(L"ZEL_OUTPUT_WAV_SPEED", L"0");
+    SetEnvironmentVariableW(L"ZEL_OUTPUT_NO_SOUND_DEVICE", L"1");
+    output_manager* manager = find_output_manager();
+    audio_format format = {};
+    format.format_tag = 1;
+    format.sample_rate = 44100;
+    format.channels = 2;
+    format.bits_per_sample = 16;
+    std::vector<unsigned char> pcm(4 * 441, 7);
+    for (int device : {2, 3}) {
+        manager->select(output_type_waveout, device);
+        output* o = manager->current();
+        ASSERT_NE(o, nullptr);
+        o->start(0.01);
+        EXPECT_EQ(o->write(&format, pcm.data(), static_cast<int>(pcm.size())), static_cast<int>(pcm.size()));
+        o->finish_track(0);
+        o->release();
+    }
+    SetEnvironmentVariableW(L"ZEL_OUTPUT_NO_SOUND_DEVICE", nullptr);
+    SetEnvironmentVariableW(L"ZEL_OUTPUT_WAV_SPEED", nullptr);
+    EXPECT_TRUE(temp_folder::exists(folder / L"device-2.wav"));
+    EXPECT_TRUE(temp_folder::exists(folder / L"device-3.wav"));
+}
+
 TEST(output_manager, buffer_length_has_a_default_and_limits) {
     capture_control* capture = start_capture();
     ASSERT_NE(capture, nullptr);
@@ -167,13 +198,17 @@ TEST(output_manager, devices_replace_the_list_with_each_types_names) {
     SetEnvironmentVariableW(L"ZEL_OUTPUT_WAV", path.c_str());
     EXPECT_EQ(device_names(output_type_wav_file), std::vector<std::wstring>{path});
 
+    // The sound devices as the player numbers them: DirectSound's list,
+    // whose entry 0 is the default device.
+    struct list {
+        static BOOL CALLBACK add(GUID*, LPCWSTR description, LPCWSTR, LPVOID context) {
+            static_cast<std::vector<std::wstring>*>(context)->push_back(description ? description : L"");
+            return TRUE;
+        }
+    };
     std::vector<std::wstring> system;
-    for (UINT i = 0; i < waveOutGetNumDevs(); ++i) {
-        WAVEOUTCAPSW caps;
-        ASSERT_EQ(waveOutGetDevCapsW(i, &caps, sizeof(caps)), MMSYSERR_NOERROR);
-        system.push_back(caps.szPname);
-    }
-    EXPECT_FALSE(system.empty());  // Wine lists the null ALSA device
+    DirectSoundEnumerateW(&list::add, &system);
+    EXPECT_GE(system.size(), 2u);  // Wine lists the null ALSA device after the default entry
     EXPECT_EQ(device_names(output_type_waveout), system);
     EXPECT_EQ(device_names(9), system);
 }

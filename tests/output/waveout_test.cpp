@@ -1,10 +1,13 @@
 // The wave-out output on the system's device (under Wine: the null ALSA
 // device, which consumes samples in real time).
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <mmsystem.h>
 #include <cmath>
 #include <string>
 #include <vector>
 #include "output_capture.h"
+#include "sound_device_numbers.h"
 
 namespace {
 audio_format make_format(int tag, int channels, int rate, int bits) {
@@ -156,4 +159,26 @@ TEST(waveout_output, releasing_a_playing_output_stops_it) {
     ASSERT_EQ(o->write(&cd, bytes.data(), static_cast<int>(bytes.size())), 529200);
     o->release();  // returns without playing the three seconds out
     SUCCEED();
+}
+
+// The player numbers sound devices by DirectSound's list (entry 0 the
+// default device); a number reaches the wave-out device of that name, which
+// need not be the wave-out device of the same number.
+TEST(waveout_output, a_sound_device_number_reaches_the_wave_out_device_of_its_name) {
+    const std::vector<stringx> sound = {stringx(L"Primary Sound Driver"), stringx(L"Out: default"),
+                                        stringx(L"Out: zel_store_a"), stringx(L"Out: zel_store_b"),
+                                        stringx(L"A device whose name is longer than thirty-one"),
+                                        stringx(L"Not a wave-out device")};
+    const std::vector<stringx> waveout = {stringx(L"Out: zel_store_b"), stringx(L"Out: default"),
+                                          stringx(L"Out: zel_store_a"),
+                                          stringx(L"A device whose name is longer t")};
+    const struct {
+        int index;
+        unsigned id;
+    } cases[] = {{0, WAVE_MAPPER}, {-1, WAVE_MAPPER}, {6, WAVE_MAPPER}, {1, 1}, {2, 2}, {3, 0}, {4, 3},
+                 // No name matches and no wave-out device 4: the default.
+                 {5, WAVE_MAPPER}};
+    for (const auto& c : cases) EXPECT_EQ(waveout_id_of(c.index, sound, waveout), c.id) << c.index;
+    // No name matches: the wave-out device before it.
+    EXPECT_EQ(waveout_id_of(2, sound, {stringx(L"x"), stringx(L"y")}), 1u);
 }
