@@ -3,7 +3,7 @@
 
 channel_refill::channel_refill(service_client& client, unsigned wait_ms) : client_(client), wait_ms_(wait_ms) {}
 
-bool channel_refill::select(int chkey, std::vector<track_record>& out) {
+bool channel_refill::select(int chkey, std::vector<track_record>& out, HWND notify, UINT message) {
     service_reply reply;
     if (worker_.busy()) {
         if (chkey_ == chkey) {
@@ -18,8 +18,16 @@ bool channel_refill::select(int chkey, std::vector<track_record>& out) {
     if (!client_.select_request(chkey, request)) return false;
     chkey_ = chkey;
     previous_ = client_.current_channel()->id;
-    if (!worker_.start(request, nullptr, 0)) return client_.take_select_reply(chkey, previous_, request.send(), out);
+    if (!worker_.start(request, notify, message))
+        return client_.take_select_reply(chkey, previous_, request.send(), out);
     if (!worker_.wait(wait_ms_)) return false;  // still on its way: kept for the next refill
     worker_.take(reply);
+    return client_.take_select_reply(chkey, previous_, reply, out);
+}
+
+bool channel_refill::late(int chkey, std::vector<track_record>& out) {
+    if (!worker_.busy() || chkey_ != chkey) return false;
+    service_reply reply;
+    if (!worker_.take(reply)) return false;
     return client_.take_select_reply(chkey, previous_, reply, out);
 }

@@ -8,6 +8,7 @@
 //
 // User-interface thread only.
 #include <vector>
+#include <windows.h>
 #include "request_worker.h"
 #include "service_records.h"
 
@@ -23,8 +24,12 @@ public:
     // select_channel(chkey, out, true) as the service client does it, the
     // request sent on the worker: true with the tracks when a reply for chkey
     // is there within wait_ms (or came after an earlier call); false when
-    // it failed or is still on its way.
-    bool select(int chkey, std::vector<track_record>& out);
+    // it failed or is still on its way. A request that is sent posts message
+    // to notify when its reply is there (nothing when notify is null).
+    bool select(int chkey, std::vector<track_record>& out, HWND notify = nullptr, UINT message = 0);
+    // The reply for chkey of a request that select left on its way, once it
+    // is there: true with the tracks as select gives them. Never sends.
+    bool late(int chkey, std::vector<track_record>& out);
 
 private:
     service_client& client_;
