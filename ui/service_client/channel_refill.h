@@ -7,6 +7,7 @@
 // false (the caller plays on from the tracks it has).
 //
 // User-interface thread only.
+#include <memory>
 #include <vector>
 #include <windows.h>
 #include "request_worker.h"
@@ -17,7 +18,9 @@ class service_client;
 class channel_refill {
 public:
     // The client stays the caller's and must outlive the object.
-    explicit channel_refill(service_client& client, unsigned wait_ms = 1500);
+    // A request still without a reply after give_up_ms is given up at the
+    // next refill, which sends a new one.
+    explicit channel_refill(service_client& client, unsigned wait_ms = 1500, unsigned give_up_ms = 10000);
     channel_refill(const channel_refill&) = delete;
     channel_refill& operator=(const channel_refill&) = delete;
 
@@ -34,7 +37,11 @@ public:
 private:
     service_client& client_;
     unsigned wait_ms_;
-    request_worker worker_;
+    void give_up_when_stale();
+
+    unsigned give_up_ms_;
+    std::unique_ptr<request_worker> worker_;
+    DWORD started_ = 0;  // when worker_'s request was sent
     int chkey_ = 0;     // the channel the worker asks for
     int previous_ = 0;  // the current channel when it was asked
 };

@@ -212,6 +212,33 @@ TEST_F(request_worker_test, a_refill_that_does_not_wait_tells_its_reply_by_messa
     EXPECT_EQ(server.requests().size(), asked);
 }
 
+// A service that holds a refill's connection without a word: after the
+// bound, the next refill sends a request of its own instead of waiting on.
+TEST_F(request_worker_test, a_refill_gives_up_a_request_the_service_holds) {
+    quiet_client_services services;
+    service_client client(services);
+    std::vector<channel_record> list;
+    ASSERT_TRUE(client.get_channel_list(L"음악방송", list));
+    client.select_channel_by_key(1052);
+    channel_refill refill(client, 0, 1000);
+    stand_in_fault silent = stand_in_fault::of("rux_song_check.php", "silent");
+    silent.hold_ms = 8000;
+    silent.times = 1;
+    ASSERT_TRUE(server.set_faults({silent}));
+    std::vector<track_record> out;
+    EXPECT_FALSE(refill.select(1052, out, window, reply_there));
+    Sleep(300);  // the request reaches the service
+    const size_t asked = server.requests().size();
+    EXPECT_FALSE(refill.select(1052, out, window, reply_there)) << "still within the bound";
+    EXPECT_EQ(server.requests().size(), asked) << "no second request within the bound";
+    Sleep(1100);
+    EXPECT_FALSE(refill.select(1052, out, window, reply_there));
+    ASSERT_TRUE(wait_for_message(window, 10000)) << "the new request's reply";
+    EXPECT_EQ(server.requests().size(), asked + 1);
+    ASSERT_TRUE(refill.late(1052, out));
+    EXPECT_EQ(out.size(), 1u);
+}
+
 TEST(kept_track_lines, keep_one_channels_lines_between_runs) {
     temp_folder folder(L"zel_kept");
     const std::wstring path = folder / L"channel_tracks.txt";
