@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <cwchar>
+#include <cwctype>
+#include <unordered_set>
 #include "track_log.h"
 #include "track_net.h"
 #include "track_url.h"
@@ -81,16 +83,15 @@ void track_cache_impl::enqueue(int, const std::vector<list_info>* entries) {
     idle_ticks_ = 0;
     retry_rounds_ = 0;
     if (entries) {
+        // A channel may bring ten thousand tracks: the duplicates are found
+        // through a set of the paths folded to lower case, not by a walk
+        // through the queue for each entry.
+        std::unordered_set<std::wstring> queued;
         for (size_t i = 1; i < entries->size(); ++i) {
             const list_info& entry = (*entries)[i];
-            bool queued = false;
-            for (const list_info& q : queue_) {
-                if (_wcsicmp(path_of(q), path_of(entry)) == 0) {
-                    queued = true;
-                    break;
-                }
-            }
-            if (!queued) queue_.push_back(entry);
+            std::wstring key(path_of(entry));
+            for (wchar_t& c : key) c = static_cast<wchar_t>(towlower(c));
+            if (queued.insert(key).second) queue_.push_back(entry);
         }
     }
     wait_ticks_ = 4;
