@@ -36,7 +36,7 @@ import tempfile
 import threading
 import time
 
-from client_run import (REPO, demo_store, keep_artifacts, player_env, read_timeline, request_lines,
+from client_run import (REPO, keep_artifacts, player_env, read_timeline, request_lines,
                         start_stand_in, stop_stand_in, timeline_clock, windows_path)
 
 MAX_SILENCE = 1.0   # seconds of silence while the cache holds a track
@@ -261,7 +261,7 @@ def clear_client_state():
                 pass
 
 
-def song_reply_with(port, lines):
+def song_reply_with(lines):
     """A channel reply as the service writes it, of the lines given."""
     return "Result=Success\r\n" + "".join(line + "\r\n" for line in lines)
 
@@ -331,9 +331,6 @@ def case_2(run):
     r = run.record
     figures, problems = {}, []
     common_checks(run, figures, problems)
-    if figures.get("answer") is None:
-        pass
-    figures["silence"] = figures.get("silence") or 0.0
     notices = [d for d in r.dialog_texts() if EXPIRED_TEXT in d]
     figures["recovery"] = None
     if not notices:
@@ -428,7 +425,6 @@ def case_5(run):
     run.play(48000, controller=control)
     figures, problems = {}, []
     common_checks(run, figures, problems)
-    back = run.record.events.get("back", 0)
     recovery_after(run, figures, problems, [t for p, t in run.record.gets() if p not in ("/music/tone1.mp3",
                                                                                           "/music/tone2.mp3")], 25.0)
     sizes = {os.path.basename(p).split("_")[0]: os.path.getsize(p) for p in run.cache_files() if p.endswith(".tmp")}
@@ -476,7 +472,7 @@ def case_7(run):
     run.serve()
     lines = [song_line(run.port, n, 3) for n in range(1, 5)]
     lines[1] = lines[1][:12] + "\u0000" + lines[1][12:]
-    run.faults([{"script": SONGS, "reply": "text", "body": song_reply_with(run.port, lines)}])
+    run.faults([{"script": SONGS, "reply": "text", "body": song_reply_with(lines)}])
     run.play(24000)
     figures, problems = {}, []
     common_checks(run, figures, problems)
@@ -518,7 +514,19 @@ def case_9a(run):
     clear_client_state()
     run.faults([{"script": LOGIN, "reply": "slow", "wait_ms": 8000}])
     run.serve()
-    run.play(24000)
+    shot = os.path.join(run.build, "artifacts", "service_faults.9a.logging_in.png")
+
+    def picture_while_logging_in(run):
+        # A picture of the main window during the login, for a person to
+        # look at (kept in the build's artifacts).
+        if run.wait_for(lambda: any(p.endswith("/" + LOGIN) for _, p, _ in run.requests_now()), 30) is None:
+            return
+        time.sleep(3)
+        os.makedirs(os.path.dirname(shot), exist_ok=True)
+        subprocess.run(["wine", os.path.join(run.build, "tests", "zel_window_shot.exe"), windows_path(shot),
+                        "ZELMainWindow", "3000"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=30)
+    run.play(24000, controller=picture_while_logging_in)
     r = run.record
     figures, problems = {}, []
     common_checks(run, figures, problems)
