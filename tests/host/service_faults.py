@@ -200,7 +200,7 @@ class case_run:
             kill_wine()
             killed = True
         try:
-            player.wait(timeout=run_ms / 1000.0 + 20)
+            player.wait(timeout=run_ms / 1000.0 + 10)
         except subprocess.TimeoutExpired:
             # A dialog left open past the quit holds the player: ended.
             print("%s: the player did not end by itself" % self.tag)
