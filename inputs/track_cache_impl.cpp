@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <cwchar>
+#include <cwctype>
+#include <unordered_set>
 #include "track_log.h"
 #include "track_net.h"
 #include "track_url.h"
@@ -28,11 +30,40 @@ bool is_info(const wchar_t* path) { return _wcsnicmp(path, L"zel2://", 7) == 0; 
 stringx file_name(const wchar_t* path) { return track_log::after_last(path, L'\\'); }
 }  // namespace
 
+// A download's start: the reader's open (a length check and the request,
+// each bounded by the short reply time-out) on a thread of its own. state:
+// 0 running, 1 started, 2 not started, 3 abandoned by the cache (the thread
+// then deletes the reader and the record).
+struct track_cache_impl::starting {
+    zel_save_reader* reader = nullptr;
+    std::wstring path;
+    list_info entry;
+    volatile LONG state = 0;
+    HMODULE module = nullptr;  // held while the thread runs
+};
+
+namespace {
+struct start_thread {
+    static DWORD WINAPI run(void* parameter) {
+        auto* s = static_cast<track_cache_impl::starting*>(parameter);
+        const HMODULE module = s->module;
+        const bool started = s->reader->open(s->path.c_str());
+        if (InterlockedCompareExchange(&s->state, started ? 1 : 2, 0) == 3) {
+            delete s->reader;
+            delete s;
+        }
+        if (module) FreeLibraryAndExitThread(module, 0);
+        return 0;
+    }
+};
+}  // namespace
+
 track_cache_impl::free_space_fn track_cache_impl::free_space_query = &system_free_space;
 track_cache_impl::random_fn track_cache_impl::random_source = &system_random;
 
 track_cache_impl::~track_cache_impl() {
     kill();
+    abandon_start();
     delete saver_;
     saver_ = nullptr;
 }
@@ -52,16 +83,15 @@ void track_cache_impl::enqueue(int, const std::vector<list_info>* entries) {
     idle_ticks_ = 0;
     retry_rounds_ = 0;
     if (entries) {
+        // A channel may bring ten thousand tracks: the duplicates are found
+        // through a set of the paths folded to lower case, not by a walk
+        // through the queue for each entry.
+        std::unordered_set<std::wstring> queued;
         for (size_t i = 1; i < entries->size(); ++i) {
             const list_info& entry = (*entries)[i];
-            bool queued = false;
-            for (const list_info& q : queue_) {
-                if (_wcsicmp(path_of(q), path_of(entry)) == 0) {
-                    queued = true;
-                    break;
-                }
-            }
-            if (!queued) queue_.push_back(entry);
+            std::wstring key(path_of(entry));
+            for (wchar_t& c : key) c = static_cast<wchar_t>(towlower(c));
+            if (queued.insert(key).second) queue_.push_back(entry);
         }
     }
     wait_ticks_ = 4;
@@ -85,6 +115,7 @@ void track_cache_impl::clear() {
     auto_sync guard(lock_);
     queue_.clear();
     put_aside_.clear();
+    abandon_start();
     delete saver_;  // stops the download; an incomplete file goes with it
     saver_ = nullptr;
 }
@@ -116,6 +147,7 @@ void track_cache_impl::on_ui_closing() {
     kill();
     drop_non_info();
     auto_sync guard(lock_);
+    abandon_start();
     delete saver_;
     saver_ = nullptr;
 }
@@ -130,7 +162,7 @@ std::vector<std::wstring> track_cache_impl::queued_paths() {
 void track_cache_impl::tick() {
     {
         auto_sync guard(lock_);
-        if (queue_.empty() && !saver_) {
+        if (queue_.empty() && !saver_ && !starting_) {
             if (put_aside_.empty()) return;
             // The pause doubles with every round that brought nothing (a
             // track the host never serves is not asked for every 30 s).
@@ -149,6 +181,7 @@ void track_cache_impl::tick() {
         --wait_ticks_;
         return;
     }
+    if (!take_started()) return;
     if (saver_ && saver_->is_finished()) {
         track_log::format(saver_->is_info(), L"파일 수신 완료 : %s", file_name(saver_->path()).wvalue());
         delete saver_;
@@ -214,15 +247,51 @@ void track_cache_impl::start_next() {
     queue_.erase(queue_.begin());
     enforce_limit(info ? info_folder_ : music_folder_, info ? info_file_limit_ : music_file_limit_, info);
 
-    zel_save_reader* reader = new zel_save_reader();
-    if (!reader->open(path)) {
-        delete reader;  // complete already, or the download did not start
-        put_aside_unless_cached(entry);
-        return;
+    starting* s = new starting;
+    s->reader = new zel_save_reader();
+    s->path = path;
+    s->entry = entry;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&start_thread::run),
+                       &s->module);
+    HANDLE thread = CreateThread(nullptr, 0, &start_thread::run, s, 0, nullptr);
+    if (!thread) {
+        if (s->module) FreeLibrary(s->module);
+        s->module = nullptr;
+        s->state = s->reader->open(path) ? 1 : 2;
+    } else {
+        CloseHandle(thread);
     }
-    saver_ = reader;
-    saving_ = entry;
-    track_log::format(reader->is_info(), L"파일 수신 시작 : %s", file_name(reader->path()).wvalue());
+    starting_ = s;
+    for (DWORD waited = 0; s->state == 0 && waited < start_wait_ms; waited += 5) Sleep(5);
+    take_started();
+}
+
+bool track_cache_impl::take_started() {
+    auto_sync guard(lock_);
+    if (!starting_) return true;
+    const LONG state = starting_->state;
+    if (state == 0) return false;
+    starting* s = starting_;
+    starting_ = nullptr;
+    if (state == 1) {
+        saver_ = s->reader;
+        saving_ = s->entry;
+        track_log::format(saver_->is_info(), L"파일 수신 시작 : %s", file_name(saver_->path()).wvalue());
+    } else {
+        delete s->reader;  // complete already, or the download did not start
+        put_aside_unless_cached(s->entry);
+    }
+    delete s;
+    return true;
+}
+
+void track_cache_impl::abandon_start() {
+    auto_sync guard(lock_);
+    starting* s = starting_;
+    starting_ = nullptr;
+    if (!s || InterlockedCompareExchange(&s->state, 3, 0) == 0) return;
+    delete s->reader;
+    delete s;
 }
 
 void track_cache_impl::put_aside_unless_cached(const list_info& entry) {

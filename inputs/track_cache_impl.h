@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include <windows.h>
 #include "critsec.h"
 #include "stringx.h"
 #include "timer.h"
@@ -57,6 +58,15 @@ public:
     std::vector<std::wstring> queued_paths();
     std::vector<std::wstring> put_aside_paths();
     zel_save_reader* current_download() const { return saver_; }
+    bool download_starting() const { return starting_ != nullptr; }
+    // How long a tick waits for a download's start (the length check and
+    // the request, on a thread of their own) before it leaves it to a later
+    // tick: a host that answers at once starts its download in this tick,
+    // one that does not answer never holds the tick's thread (the
+    // user-interface thread) longer than this.
+    static const DWORD start_wait_ms = 150;
+    // A download whose start runs on its thread (track_cache_impl.cpp).
+    struct starting;
     int wait_ticks() const { return wait_ticks_; }
     int info_delay() const { return info_delay_; }
     const stringx& music_folder() const { return music_folder_; }
@@ -68,6 +78,11 @@ protected:
 private:
     bool disk_check();  // true when the tick ends here
     void start_next();
+    // The download whose start runs on its thread: taken over once that has
+    // ended (false while it runs); true when none was starting.
+    bool take_started();
+    // A start still running ends on its own and deletes its reader.
+    void abandon_start();
     void enforce_limit(const stringx& folder, int limit, bool info);
     // Keeps entry for a later try unless its cache file is there.
     void put_aside_unless_cached(const list_info& entry);
@@ -77,6 +92,7 @@ private:
     int info_file_limit_ = 100;
     std::vector<list_info> queue_;
     zel_save_reader* saver_ = nullptr;
+    starting* starting_ = nullptr;  // a download whose start runs
     list_info saving_;                // the entry saver_ downloads
     std::vector<list_info> put_aside_;  // entries to try again after an outage
     int idle_ticks_ = 0;

@@ -12,25 +12,31 @@ void add_track_headers(http_request& request) {
     request.add_header("Accept:*/*");
 }
 
-// Polls until the reply headers are there: true then; false on failure or abort.
-bool wait_for_headers(http_request& request, const bool* abort) {
+// Set by a request that got no reply headers, cleared by one that got them;
+// a request given up by its abort flag or a stop tells nothing.
+volatile LONG g_hosts_quiet = 0;
+
+// Polls until the reply headers are there: true then; false on failure or
+// abort. A request with a longer bound than the quiet one also gives up
+// once another request has found the hosts quiet and it has waited the
+// quiet bound: an outage that began while it waited costs no more then.
+bool wait_for_headers(http_request& request, const bool* abort, unsigned reply_ms) {
+    const DWORD started = GetTickCount();
+    const bool quiet_aware = reply_ms > track_requests::quiet_reply_ms;
     if (request.run() < 0) return false;
     for (;;) {
         const int status = request.get_status();
         if (status == 2) return true;
         if (status < 0) return false;
         if ((abort && *abort) || playback_stop_requested()) return false;
+        if (quiet_aware && g_hosts_quiet && GetTickCount() - started >= track_requests::quiet_reply_ms) return false;
         if (request.run() < 0) return false;
         Sleep(1);
     }
 }
 
-// Set by a request that got no reply headers, cleared by one that got them;
-// a request given up by its abort flag or a stop tells nothing.
-volatile LONG g_hosts_quiet = 0;
-
-bool wait_and_note(http_request& request, const bool* abort) {
-    const bool replied = wait_for_headers(request, abort);
+bool wait_and_note(http_request& request, const bool* abort, unsigned reply_ms) {
+    const bool replied = wait_for_headers(request, abort, reply_ms);
     if (replied)
         InterlockedExchange(&g_hosts_quiet, 0);
     else if (!(abort && *abort) && !playback_stop_requested())
@@ -54,7 +60,7 @@ int track_length_request(const wchar_t* address, const bool* abort, unsigned rep
     const stringx ansi = utf::utf16_to_ansi(address);
     // Only the length is wanted: the file's bytes are not sent.
     request.connect(ansi.value(), 0, "HEAD");
-    if (!wait_and_note(request, abort)) return 0;
+    if (!wait_and_note(request, abort, reply_ms)) return 0;
     const char* value = request.get_header("content-length");
     return value ? atoi(value) : 0;
 }
@@ -66,7 +72,7 @@ bool track_request(http_fetch& fetch, double start, unsigned reply_ms) {
     request.clear_headers();
     add_track_headers(request);
     request.connect(fetch.url.c_str(), 0, "GET");
-    if (!wait_and_note(request, fetch.stop)) return false;
+    if (!wait_and_note(request, fetch.stop, reply_ms)) return false;
     fetch.content_length = header_number(request, "content-length");
     fetch.range_start = 0;
     if (start > 0.0) {
@@ -80,7 +86,7 @@ bool track_request(http_fetch& fetch, double start, unsigned reply_ms) {
             request.add_header(line);
         }
         request.connect(fetch.url.c_str(), 0, "GET");
-        if (!wait_and_note(request, fetch.stop)) return false;
+        if (!wait_and_note(request, fetch.stop, reply_ms)) return false;
         const int64_t first = fetch.content_length;
         fetch.content_length = header_number(request, "content-length");
         fetch.range_start = first - fetch.content_length;

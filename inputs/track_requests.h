@@ -18,13 +18,14 @@ namespace track_requests {
 // answering: the length check of a cache file (its answer only confirms a
 // file that is there; without one the file plays as it is, so a track host
 // that hangs costs a cached track no more than this) and every request of
-// the track cache's downloads, which run on the user-interface thread.
+// the track cache's downloads (whose start the user-interface thread waits
+// for a moment: track_cache_impl::start_wait_ms).
 const unsigned short_reply_ms = 500;
 // A track played from the network: the request's own default.
 const unsigned network_reply_ms = http_request::default_reply_timeout_ms;
 // A track played from the network while the track hosts are quiet: the
 // channel moves on to its cached tracks after this instead.
-const unsigned quiet_reply_ms = 2000;
+const unsigned quiet_reply_ms = 700;
 // True when the last track request (of any reader) got no reply headers:
 // the track hosts are taken for unreachable until a request gets a reply.
 bool hosts_quiet();

@@ -51,9 +51,8 @@ bool zel_save_reader::open(const wchar_t* url) {
     cache_path_ = cache;
     part_path_ = part;
     source_.url = utf::utf16_to_ansi(parts.address.wvalue()).value();
-    // The user-interface thread waits for this request: a host that does not
-    // answer holds it no longer than the short bound, and the track plays
-    // from the network later.
+    // A host that does not answer holds the download's start no longer than
+    // the short bound, and the track plays from the network later.
     if (!track_request(source_, 0.0, track_requests::short_reply_ms) || !create()) {
         {
             auto_sync guard(file_lock_);

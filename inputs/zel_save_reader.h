@@ -8,8 +8,9 @@
 // that length, goes past it, comes without a length or whose writes fail
 // deletes its download file.
 //
-// Threads: open, is_finished, path, is_info and destruction run on the
-// user-interface thread (the track cache's tick); the download on the
+// Threads: open runs on the track cache's start thread (or the caller's);
+// is_finished, path, is_info and destruction on the user-interface thread
+// (the track cache's tick), after open has returned; the download on the
 // reader's thread. Destruction stops the download and waits for it.
 #include <cstdio>
 #include "critsec.h"

@@ -20,12 +20,14 @@ mkdir -p "$dir"
 export WINEPREFIX="$dir/prefix"
 exec 9>"$dir/lock"
 flock 9
-zel_wine_start 9>&- || exit 1
+# The display first: Wine's desktop process, started with Wine, takes the
+# display it finds then.
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then
   zel_xvfb_start 9>&- || exit 1
   own_display=1
 fi
+zel_wine_start 9>&- || exit 1
 timeout --signal=KILL "$bound" python3 "$here/$script" "$build" "$@" 9>&-
 status=$?
 wineserver -k </dev/null >/dev/null 2>&1 9>&- || true

@@ -1,6 +1,7 @@
 // The main window's channels over the service client and the channel track
 // list.
 #include "client_channel_service.h"
+#include "request_worker.h"
 
 #include "channel_track_list.h"
 #include "login_manager.h"
@@ -36,7 +37,7 @@ bool client_channel_service::get_channel_list(const stringx& list_name) {
 bool client_channel_service::select_channel_checked() {
     service_client* client = get_service_client();
     const int chkey = client->current_channel()->id;
-    const service_reply reply = client->checked_request(chkey).send();
+    const service_reply reply = send_answering(client->checked_request(chkey));
     std::vector<track_record> tracks;
     stringx error_text;
     refused_ = reply.status() == reply_status::login_expired;

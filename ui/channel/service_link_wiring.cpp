@@ -6,6 +6,7 @@
 #include "log_service.h"
 #include "login_manager.h"
 #include "report_identity.h"
+#include "request_worker.h"
 #include "service_link.h"
 #include "service_notice.h"
 #include "store_manager.h"
@@ -23,7 +24,17 @@ public:
     bool logged_in() override { return get_login_manager()->is_logged_in(); }
     stringx guide_number() override { return get_login_manager()->get_bcode().code; }
     stringx anneinfo_code() override { return stringx(get_login_manager()->get_anneinfo_code()); }
-    service_reply post(const service_request& request) override { return request.send(); }
+    // Sent on a worker while the windows answer. The operations run from
+    // timers as well (the announcement list's reload): one that comes while
+    // a post is on its way finds the service busy, as if it had not
+    // answered, instead of stacking a second wait inside the first.
+    service_reply post(const service_request& request) override {
+        if (posting_) return service_reply();
+        posting_ = true;
+        const service_reply reply = send_answering(request);
+        posting_ = false;
+        return reply;
+    }
     void write_anne_log(const wchar_t* text) override {
         component* c = core::enum_create_component(log_service::iid, 0);
         if (!c) return;
@@ -37,6 +48,9 @@ public:
     void scheduler_update(const anne_record& record) override {
         if (g_scheduler_update) g_scheduler_update(record);
     }
+
+private:
+    bool posting_ = false;
 };
 
 }  // namespace

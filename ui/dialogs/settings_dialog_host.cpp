@@ -3,6 +3,7 @@
 // (get_service_client), the categories the login manager's, and a skin
 // change goes to every registered skin listener.
 #include <windows.h>
+#include "request_worker.h"
 #include <wininet.h>
 
 #include "core.h"
@@ -154,7 +155,7 @@ void settings_dialog_host::skin_changed(int skin) {
 unsigned settings_dialog_host::tick_count() { return GetTickCount(); }
 
 stringx settings_dialog_host::request_pc_auth() {
-    const service_reply reply = pc_auth_request(current_request_identity()).send();
+    const service_reply reply = send_answering(pc_auth_request(current_request_identity()));
     return utf::ansi_to_utf16(reply.raw().c_str());
 }
 

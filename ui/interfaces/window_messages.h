@@ -43,4 +43,10 @@ enum window_message : UINT {
     // The reply of the channel request running on a worker is there
     // (channel_service::finish_checked_fetch).
     msg_channel_fetched = WM_APP + 42,
+    // The login's request is on its way (wParam 1) or has ended (wParam 0):
+    // the main window says that it logs in meanwhile.
+    msg_login_state = WM_APP + 43,
+    // The reply of a channel refill that was still on its way when its
+    // track started is there (playlist_view_services::late_refill).
+    msg_channel_refilled = WM_APP + 44,
 };

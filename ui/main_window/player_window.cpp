@@ -316,6 +316,9 @@ LRESULT player_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) {
     case msg_channel_fetched:
         on_channel_fetched();
         return 0;
+    case msg_login_state:
+        show_logging_in(wparam != 0);
+        return 0;
     case WM_HSCROLL:
         on_hscroll(static_cast<unsigned>(lparam), HIWORD(wparam));
         return 0;
@@ -381,4 +384,18 @@ LRESULT player_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) {
     default:
         return 0;
     }
+}
+
+void player_window::show_logging_in(bool on) {
+    static const wchar_t logging_in[] = L"로그인 중입니다...";
+    if (on) {
+        std::wstring caption(k_caption);
+        caption += L" - ";
+        caption += logging_in;
+        SetWindowTextW(hwnd_, caption.c_str());
+        if (!s_.player->is_playing()) set_title_text(logging_in);
+        return;
+    }
+    SetWindowTextW(hwnd_, k_caption);
+    if (display_title_ == logging_in) set_title_text(std::wstring());
 }

@@ -88,6 +88,9 @@ public:
 
     // The event sinks (player_window_track.cpp).
     void on_login(bool ok);
+    // The login's request is on its way (or has ended): the window's title
+    // and its title strip say so.
+    void show_logging_in(bool on);
     void on_music_volume(unsigned volume);
     void on_stream_title(bool station, const stringx& text, unsigned long long position);
     void on_window_state(int id, bool hidden);

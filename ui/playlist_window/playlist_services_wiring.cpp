@@ -47,13 +47,17 @@ public:
     }
     channel_track_list* channel_tracks() override { return get_channel_track_list(); }
     int current_channel_id() override { return get_service_client()->current_channel()->id; }
-    // The refill at a track's start: its request runs on a worker, so that a
-    // silent service never holds the window and the next track's start.
     bool select_channel(int id, std::vector<track_record>& out, bool force) override {
         if (!force) return get_service_client()->select_channel(id, out, force);
-        static channel_refill refill(*get_service_client());
-        return refill.select(id, out);
+        return refill().select(id, out);
     }
+    // The refill at a track's start: its request runs on a worker and is not
+    // waited for, so that a slow or silent service never holds the window
+    // or the next track's start; its reply comes by message.
+    bool refill_channel(int id, std::vector<track_record>& out, HWND notify, UINT message) override {
+        return refill().select(id, out, notify, message);
+    }
+    bool late_refill(int id, std::vector<track_record>& out) override { return refill().late(id, out); }
     unsigned list_limit() override { return get_player_options().list_limit; }
     int play_method() override { return get_player_options().play_method; }
     void clear_track_cache() override {
@@ -86,6 +90,11 @@ public:
     }
 
 private:
+    static channel_refill& refill() {
+        static channel_refill one(*get_service_client(), 0);
+        return one;
+    }
+
     ini_home ini_;
     store_home store_;
     core_drop_services drop_;

@@ -305,6 +305,9 @@ LRESULT playlist_view::window_proc(UINT msg, WPARAM wparam, LPARAM lparam) {
             if (row >= 0) play_row(row);
         }
         break;
+    case msg_channel_refilled:
+        refill_arrived();
+        return 0;
     case msg_forwarded_notify: {
         auto* header = reinterpret_cast<NMHDR*>(lparam);
         if (header && header->hwndFrom == window && header->code == LVN_GETDISPINFOW) {

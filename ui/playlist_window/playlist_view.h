@@ -23,6 +23,7 @@
 #include "timer.h"
 
 class list_info;
+class track_record;
 class playlist;
 class playlist_view_services;
 class playlist_view_skin;
@@ -97,6 +98,11 @@ private:
     void on_track_started(const list_info& entry);
     void select_playing(const list_info& entry);
     void channel_step(const list_info& entry);
+    // The service's tracks put after the playing entry (at z of the channel's
+    // playlist, i of its track list).
+    void take_refill(const list_info& entry, int z, size_t i, std::vector<track_record>& fresh);
+    // A refill's reply that came after its track had started.
+    void refill_arrived();
     void on_play_error(int type);
     void on_entry_removed(const std::vector<int>& indices);
     void context_menu(const NMITEMACTIVATE* click);

@@ -4,11 +4,13 @@
 #include <algorithm>
 
 #include "channel_track_list.h"
+#include "music_player_view.h"
 #include "play_manager.h"
 #include "playlist.h"
 #include "playlist_view.h"
 #include "playlist_view_services.h"
 #include "playlist_view_text.h"
+#include "window_messages.h"
 
 namespace {
 // A refill whose playing track is found this far or further into the new
@@ -57,43 +59,15 @@ void playlist_view::channel_step(const list_info& entry) {
         if (i < tracks->size()) {
             const track_record playing = (*tracks)[i];
             const int limit = static_cast<int>(services_.list_limit());
-            const int count = static_cast<int>(list->count());
             bool rotate = true;
             if (z == limit || last) {
+                // A reply still on its way is taken when it comes
+                // (refill_arrived); the channel plays on meanwhile.
                 std::vector<track_record> fresh;
                 const int id = services_.current_channel_id();
-                if (id == 0 || services_.select_channel(id, fresh, true)) {
+                if (id == 0 || services_.refill_channel(id, fresh, window, msg_channel_refilled)) {
                     rotate = false;
-                    // Only the playing entry stays; the new tracks follow it.
-                    std::vector<int> others;
-                    for (int k = 0; k < count; ++k)
-                        if (k != z) others.push_back(k);
-                    if (!others.empty()) list->remove(others);
-                    const std::wstring key = path_key(entry.path);
-                    size_t k = 0;
-                    while (k < fresh.size() && _wcsicmp(path_key(fresh[k].path).c_str(), key.c_str()) != 0) ++k;
-                    // The service's list as it came, for the case that
-                    // nothing of it is left below.
-                    const std::vector<track_record> answer = fresh;
-                    // A list without the playing track holds nothing that
-                    // was played: it is kept whole as well.
-                    if (k >= keep_whole_from || k == fresh.size()) {
-                        if (!fresh.empty()) fresh.front().start_offset = timex_span(0);
-                    } else {
-                        fresh.erase(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(
-                                                                       std::min(k + 1, fresh.size())));
-                    }
-                    // When the service brings nothing new, the channel goes on
-                    // with its tracks after the playing one: those of the
-                    // service's list, or else those it had.
-                    drop_leading(fresh, key);
-                    if (fresh.empty() && k < answer.size()) fresh = own_following(answer, k, key);
-                    if (fresh.empty()) fresh = own_following(*tracks, i, key);
-                    tracks->clear();
-                    tracks->push_back(playing);
-                    tracks->insert(tracks->end(), fresh.begin(), fresh.end());
-                    if (!fresh.empty()) list->add(std::vector<list_info>(fresh.begin(), fresh.end()));
-                    channel->cache_tracks(std::vector<list_info>(tracks->begin(), tracks->end()));
+                    take_refill(entry, z, i, fresh);
                 }
             }
             if (rotate) {
@@ -110,6 +84,67 @@ void playlist_view::channel_step(const list_info& entry) {
             set_item_count(static_cast<int>(channel->listed_tracks().size()));
         }
     }
+    invalidate_playing_row(0);
+}
+
+void playlist_view::take_refill(const list_info& entry, int z, size_t i, std::vector<track_record>& fresh) {
+    play_manager* music = services_.music_player();
+    channel_track_list* channel = services_.channel_tracks();
+    playlist* list = music ? music->playlist_at(1) : nullptr;
+    std::vector<track_record>* tracks = channel ? channel->tracks() : nullptr;
+    if (!list || !tracks || i >= tracks->size()) return;
+    const track_record playing = (*tracks)[i];
+    const int count = static_cast<int>(list->count());
+    // Only the playing entry stays; the new tracks follow it.
+    std::vector<int> others;
+    for (int k = 0; k < count; ++k)
+        if (k != z) others.push_back(k);
+    if (!others.empty()) list->remove(others);
+    const std::wstring key = path_key(entry.path);
+    size_t k = 0;
+    while (k < fresh.size() && _wcsicmp(path_key(fresh[k].path).c_str(), key.c_str()) != 0) ++k;
+    // The service's list as it came, for the case that nothing of it is
+    // left below.
+    const std::vector<track_record> answer = fresh;
+    // A list without the playing track holds nothing that was played: it is
+    // kept whole as well.
+    if (k >= keep_whole_from || k == fresh.size()) {
+        if (!fresh.empty()) fresh.front().start_offset = timex_span(0);
+    } else {
+        fresh.erase(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(std::min(k + 1, fresh.size())));
+    }
+    // When the service brings nothing new, the channel goes on with its
+    // tracks after the playing one: those of the service's list, or else
+    // those it had.
+    drop_leading(fresh, key);
+    if (fresh.empty() && k < answer.size()) fresh = own_following(answer, k, key);
+    if (fresh.empty()) fresh = own_following(*tracks, i, key);
+    tracks->clear();
+    tracks->push_back(playing);
+    tracks->insert(tracks->end(), fresh.begin(), fresh.end());
+    if (!fresh.empty()) list->add(std::vector<list_info>(fresh.begin(), fresh.end()));
+    channel->cache_tracks(std::vector<list_info>(tracks->begin(), tracks->end()));
+}
+
+void playlist_view::refill_arrived() {
+    play_manager* music = services_.music_player();
+    channel_track_list* channel = services_.channel_tracks();
+    playlist* list = music ? music->playlist_at(1) : nullptr;
+    std::vector<track_record>* tracks = channel ? channel->tracks() : nullptr;
+    std::vector<track_record> fresh;
+    const int id = services_.current_channel_id();
+    if (id == 0 || !services_.late_refill(id, fresh)) return;
+    if (!channel_mode_ || !list || !tracks || tracks->empty() || !music->is_playing()) return;
+    // The tracks follow the entry that plays now.
+    const list_info entry = current_entry_copy(music);
+    const int z = entry.id ? list->index_of(entry.id) : -1;
+    if (z < 0) return;
+    size_t i = 0;
+    while (i < tracks->size() && !same_path((*tracks)[i].path, entry.path)) ++i;
+    if (i == tracks->size()) return;
+    take_refill(entry, z, i, fresh);
+    channel->relist();
+    set_item_count(static_cast<int>(channel->listed_tracks().size()));
     invalidate_playing_row(0);
 }
 

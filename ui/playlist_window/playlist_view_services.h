@@ -30,6 +30,19 @@ public:
     // The service client's current channel (0: none) and its track request.
     virtual int current_channel_id() = 0;
     virtual bool select_channel(int id, std::vector<track_record>& out, bool force) = 0;
+    // The refill at a track's start: select_channel(id, out, true), except
+    // that a request still on its way when the call returns posts message to
+    // notify once its reply is there; late_refill then hands out its tracks.
+    virtual bool refill_channel(int id, std::vector<track_record>& out, HWND notify, UINT message) {
+        (void)notify;
+        (void)message;
+        return select_channel(id, out, true);
+    }
+    virtual bool late_refill(int id, std::vector<track_record>& out) {
+        (void)id;
+        (void)out;
+        return false;
+    }
     // Player options: the channel list limit and the play method.
     virtual unsigned list_limit() = 0;
     virtual int play_method() = 0;

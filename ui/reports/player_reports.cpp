@@ -1,4 +1,5 @@
 #include "player_reports.h"
+#include "request_worker.h"
 
 #include "core.h"
 #include "log_service.h"
@@ -26,13 +27,16 @@ report_env& default_report_env() {
 }
 
 void report_player_state(int kind, report_env& env) {
-    volume_report_request(env.identity(), false, kind != 1).send();
+    send_answering(volume_report_request(env.identity(), false, kind != 1));
 }
 
 namespace {
 
-void report_state(report_env& env, const wchar_t* state, const wchar_t* failure) {
-    const service_reply reply = play_state_request(env.identity().store, state).send();
+// answering: sent on a worker while the window goes on answering; the exit
+// report, part of the window's close, is sent straight.
+void report_state(report_env& env, const wchar_t* state, const wchar_t* failure, bool answering) {
+    const service_request request = play_state_request(env.identity().store, state);
+    const service_reply reply = answering ? send_answering(request) : request.send();
     if (!reply.connected())
         env.write_anne_log(failure);
 }
@@ -41,9 +45,9 @@ void report_state(report_env& env, const wchar_t* state, const wchar_t* failure)
 
 void report_play_stop(report_env& env) {
     env.stop_players();
-    report_state(env, player_state::play_stop, L"Failure: player_state - play_stop");
+    report_state(env, player_state::play_stop, L"Failure: player_state - play_stop", true);
 }
 
 void report_player_exit(report_env& env) {
-    report_state(env, player_state::player_exit, L"Failure: player_state - player_exit");
+    report_state(env, player_state::player_exit, L"Failure: player_state - player_exit", false);
 }

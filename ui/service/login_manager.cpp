@@ -4,6 +4,7 @@
 #include "login_manager.h"
 #include <algorithm>
 #include "login_services.h"
+#include "request_worker.h"
 #include "service_requests.h"
 
 namespace {
@@ -63,9 +64,10 @@ bool login_manager::login(HWND parent, const wchar_t* user_id, const wchar_t* pa
     pc.pc_pgtime = options.pc_pgtime;
     pc.hddidx = options.hddidx;
     const stringx version = services_.ini_read(L"app", L"version");
-    const service_reply reply = login_request(user.wvalue(), typed.wvalue(), version.wvalue(), pc, volumes,
-                                              options.channel.wvalue(), store, options.output_type)
-                                    .send();
+    // Sent on a worker: the windows answer while the service takes its time.
+    const service_reply reply = send_answering(login_request(user.wvalue(), typed.wvalue(), version.wvalue(), pc,
+                                                             volumes, options.channel.wvalue(), store,
+                                                             options.output_type));
 
     if (!reply.connected()) {
         message = no_connection_message;

@@ -1,5 +1,6 @@
 #include "request_worker.h"
 #include "critsec.h"
+#include "dialog.h"
 
 struct request_worker::shared {
     explicit shared(const service_request& r) : request(r), ended(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -91,4 +92,45 @@ bool request_worker::wait(DWORD timeout_ms) {
     if (state_->ended) WaitForSingleObject(state_->ended, timeout_ms);
     auto_sync guard(state_->lock);
     return state_->done;
+}
+
+bool request_worker::wait_answering() {
+    if (!state_) return false;
+    bool quit = false;
+    WPARAM quit_code = 0;
+    HANDLE ended = state_->ended;
+    for (;;) {
+        {
+            auto_sync guard(state_->lock);
+            if (state_->done) break;
+        }
+        if (!ended) {
+            Sleep(10);
+            continue;
+        }
+        const DWORD woke = MsgWaitForMultipleObjects(1, &ended, FALSE, INFINITE, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0) continue;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                quit_code = msg.wParam;
+                continue;
+            }
+            if (dialog::take_message(&msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    if (quit) PostQuitMessage(static_cast<int>(quit_code));
+    return true;
+}
+
+service_reply send_answering(const service_request& request) {
+    request_worker worker;
+    if (!worker.start(request, nullptr, 0)) return request.send();
+    service_reply reply;
+    worker.wait_answering();
+    worker.take(reply);
+    return reply;
 }

@@ -34,8 +34,22 @@ public:
     // calling thread is held meanwhile); true when it is there.
     bool wait(DWORD timeout_ms);
 
+    // Waits for the reply of the running request while the calling thread's
+    // messages go on being dispatched (its windows answer, its timers run,
+    // its dialogs take their keys); true when the reply is there. A WM_QUIT
+    // that arrives meanwhile is posted again for the thread's own loop.
+    bool wait_answering();
+
     struct shared;
 
 private:
     std::shared_ptr<shared> state_;
 };
+
+// Sends request on a worker while the calling thread dispatches its messages
+// (wait_answering): the reply as request.send() gives it, but a window of
+// the calling thread answers the whole time. For requests of the
+// user-interface thread; a thread without windows just waits. A handler that
+// runs meanwhile may send a request of its own the same way: that one ends
+// first.
+service_reply send_answering(const service_request& request);

@@ -7,7 +7,9 @@
 // false (the caller plays on from the tracks it has).
 //
 // User-interface thread only.
+#include <memory>
 #include <vector>
+#include <windows.h>
 #include "request_worker.h"
 #include "service_records.h"
 
@@ -16,20 +18,30 @@ class service_client;
 class channel_refill {
 public:
     // The client stays the caller's and must outlive the object.
-    explicit channel_refill(service_client& client, unsigned wait_ms = 1500);
+    // A request still without a reply after give_up_ms is given up at the
+    // next refill, which sends a new one.
+    explicit channel_refill(service_client& client, unsigned wait_ms = 1500, unsigned give_up_ms = 10000);
     channel_refill(const channel_refill&) = delete;
     channel_refill& operator=(const channel_refill&) = delete;
 
     // select_channel(chkey, out, true) as the service client does it, the
     // request sent on the worker: true with the tracks when a reply for chkey
     // is there within wait_ms (or came after an earlier call); false when
-    // it failed or is still on its way.
-    bool select(int chkey, std::vector<track_record>& out);
+    // it failed or is still on its way. A request that is sent posts message
+    // to notify when its reply is there (nothing when notify is null).
+    bool select(int chkey, std::vector<track_record>& out, HWND notify = nullptr, UINT message = 0);
+    // The reply for chkey of a request that select left on its way, once it
+    // is there: true with the tracks as select gives them. Never sends.
+    bool late(int chkey, std::vector<track_record>& out);
 
 private:
     service_client& client_;
     unsigned wait_ms_;
-    request_worker worker_;
+    void give_up_when_stale();
+
+    unsigned give_up_ms_;
+    std::unique_ptr<request_worker> worker_;
+    DWORD started_ = 0;  // when worker_'s request was sent
     int chkey_ = 0;     // the channel the worker asks for
     int previous_ = 0;  // the current channel when it was asked
 };

@@ -1,6 +1,7 @@
 // The service client's object, its channel and radio lists, the current
 // channel, the list title and the favourites.
 #include "service_client.h"
+#include "request_worker.h"
 #include "channel_lines.h"
 #include "service_client_services.h"
 #include "service_requests.h"
@@ -47,7 +48,7 @@ bool service_client::channel_reply_ok(const service_reply& reply) {
 }
 
 bool service_client::request_channels(const stringx& category, std::vector<channel_record>& list) {
-    const service_reply reply = channel_list_request(services_.identity(), category.wvalue()).send();
+    const service_reply reply = send_answering(channel_list_request(services_.identity(), category.wvalue()));
     if (!channel_reply_ok(reply)) return false;
     for (const stringx& line : reply.data_lines()) {
         channel_record record;
@@ -88,7 +89,7 @@ bool service_client::check_user_channels(stringx category, std::vector<radio_rec
     request_identity identity;
     const bool logged_in = services_.logged_in();
     if (logged_in) identity = services_.identity();
-    const service_reply reply = radio_list_request(identity, category.wvalue(), logged_in).send();
+    const service_reply reply = send_answering(radio_list_request(identity, category.wvalue(), logged_in));
     if (!channel_reply_ok(reply)) return false;
     for (const stringx& line : reply.data_lines()) {
         const stringx clean = clean_line(line);

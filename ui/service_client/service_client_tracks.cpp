@@ -3,6 +3,7 @@
 // the current channel as a cache), of the restored last channel, and of a
 // channel of the "auto" list.
 #include "channel_lines.h"
+#include "request_worker.h"
 #include "service_client.h"
 #include "service_client_services.h"
 #include "service_requests.h"
@@ -47,7 +48,7 @@ bool service_client::same_channel_kept(int chkey, int previous) const {
 }
 
 bool service_client::get_channel_tracks(int chkey, stringx title, std::vector<track_record>& out) {
-    return take_channel_tracks_reply(chkey, channel_tracks_request(chkey, title).send(), out);
+    return take_channel_tracks_reply(chkey, send_answering(channel_tracks_request(chkey, title)), out);
 }
 
 service_request service_client::channel_tracks_request(int chkey, const stringx& title) {
@@ -82,7 +83,7 @@ bool service_client::select_channel(int chkey, std::vector<track_record>& out, b
     }
     service_request request(L"");
     if (!select_request(chkey, request)) return false;
-    return take_select_reply(chkey, live_.current.id, request.send(), out);
+    return take_select_reply(chkey, live_.current.id, send_answering(request), out);
 }
 
 bool service_client::select_request(int chkey, service_request& request) {
@@ -133,7 +134,7 @@ bool service_client::take_select_reply(int chkey, int previous, const service_re
 }
 
 bool service_client::select_channel_checked(int chkey, std::vector<track_record>& out, stringx& error_text) {
-    return take_checked_reply(chkey, checked_request(chkey).send(), out, error_text);
+    return take_checked_reply(chkey, send_answering(checked_request(chkey)), out, error_text);
 }
 
 service_request service_client::checked_request(int chkey) {
@@ -208,7 +209,7 @@ bool service_client::select_auto_channel(const stringx title, std::vector<track_
     }
     if (chkey == 0) return false;
 
-    const service_reply reply = track_request(services_.identity(), track_request_kind::select_auto, chkey, nullptr).send();
+    const service_reply reply = send_answering(track_request(services_.identity(), track_request_kind::select_auto, chkey, nullptr));
     switch (reply.status()) {
     case reply_status::no_connection:
         services_.write_log(no_connection_log);

@@ -1,5 +1,6 @@
 // The login dialog (see login_dialog.h).
 #include "login_dialog.h"
+#include "window_messages.h"
 #include <string>
 #include "after_login.h"
 #include "core.h"
@@ -193,7 +194,12 @@ bool login_dialog::login() {
 
     login_manager& manager = services_.login();
     stringx message, url;
-    if (!manager.login(hwnd_, id.wvalue(), typed.wvalue(), message, url)) {
+    // The main window behind the dialog says that it logs in meanwhile.
+    HWND main = GetWindow(hwnd_, GW_OWNER);
+    if (main) SendMessageW(main, msg_login_state, 1, 0);
+    const bool logged_in = manager.login(hwnd_, id.wvalue(), typed.wvalue(), message, url);
+    if (main && IsWindow(main)) SendMessageW(main, msg_login_state, 0, 0);
+    if (!logged_in) {
         if (message.length() > 0) {
             const bool page = url.length() > 0;
             const int answer = services_.message_box(hwnd_, message.wvalue(), page ? MB_OKCANCEL : MB_OK);

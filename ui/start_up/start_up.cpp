@@ -13,6 +13,7 @@
 #include "service_reply.h"
 #include "startup_services.h"
 #include "system_registry.h"
+#include "window_messages.h"
 
 namespace {
 const wchar_t* const k_window_classes[] = {L"ZELMainWindow", L"ZELPlaylist", L"ZELInfoWindow", L"ZELLibrary"};
@@ -105,6 +106,15 @@ void follow_auto_start(startup_services& services, HWND main, const stringx& pat
     services.message_box(main, text.wvalue(), MB_OK);
     o.auto_start = false;
     ini.write(L"app", L"auto_start", L"0");
+}
+
+// The login of the start-up, the main window saying meanwhile that it logs in.
+bool login_showing(login_manager& manager, HWND main, const stringx& id, const stringx& password, stringx& message,
+                   stringx& url) {
+    SendMessageW(main, msg_login_state, 1, 0);
+    const bool ok = manager.login(main, id.wvalue(), password.wvalue(), message, url);
+    if (IsWindow(main)) SendMessageW(main, msg_login_state, 0, 0);
+    return ok;
 }
 
 HWND close_player(HWND main) {
@@ -213,7 +223,7 @@ HWND run_start_up(HINSTANCE host, startup_services& services) {
         from_launcher = true;
         o.device = launcher_device;
         o.output_type = 0;
-        if (!manager.login(main, id.wvalue(), password.wvalue(), message, url)) {
+        if (!login_showing(manager, main, id, password, message, url)) {
             services.launcher_report(message.wvalue());
             return close_player(main);
         }
@@ -237,7 +247,7 @@ HWND run_start_up(HINSTANCE host, startup_services& services) {
             }
         }
         if (o.auto_login && id.length() > 0 && password.length() > 0) {
-            if (manager.login(main, id.wvalue(), password.wvalue(), message, url)) {
+            if (login_showing(manager, main, id, password, message, url)) {
                 direct = true;
             } else {
                 show_refusal(services, main, message, url);

@@ -10,6 +10,7 @@
 #include "log_service.h"
 #include "login_listener.h"
 #include "login_manager.h"
+#include "request_worker.h"
 #include "component_option_targets.h"
 #include "pc_identity.h"
 #include "play_manager.h"
@@ -62,7 +63,9 @@ HINSTANCE registry_startup_services::ui_module() { return ui_(); }
 
 pc_identity registry_startup_services::collect_pc_identity(HINSTANCE host) { return pc_identity::collect(host); }
 
-service_reply registry_startup_services::post_pc_login(const pc_identity& pc) { return pc_login_request(pc).send(); }
+service_reply registry_startup_services::post_pc_login(const pc_identity& pc) {
+    return send_answering(pc_login_request(pc));
+}
 
 login_manager& registry_startup_services::login() { return *get_login_manager(); }
 option_targets& registry_startup_services::targets() { return component_option_targets::instance(); }

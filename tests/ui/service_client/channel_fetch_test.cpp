@@ -137,6 +137,108 @@ TEST_F(request_worker_test, a_dropped_worker_posts_nothing) {
     EXPECT_FALSE(wait_for_message(window, 2500));
 }
 
+namespace {
+struct tick_watch {
+    static void CALLBACK on_timer(HWND, UINT, UINT_PTR, DWORD now) {
+        if (last && now - last > longest) longest = now - last;
+        last = now;
+        ++count;
+    }
+    static DWORD last, longest;
+    static int count;
+};
+DWORD tick_watch::last = 0;
+DWORD tick_watch::longest = 0;
+int tick_watch::count = 0;
+}  // namespace
+
+// A request of the user-interface thread sent while that thread's messages
+// go on: a window of the thread answers within a tick while the service
+// holds the reply, and the reply comes back as a plain send would give it.
+TEST_F(request_worker_test, a_request_sent_answering_leaves_the_window_answering) {
+    stand_in_fault slow = stand_in_fault::of("rux_song_check.php", "slow");
+    slow.wait_ms = 2000;
+    slow.times = 1;
+    ASSERT_TRUE(server.set_faults({slow}));
+    // A timer of this thread runs every 50 ms; how long the thread went
+    // without running it is noted.
+    tick_watch::last = 0;
+    tick_watch::longest = 0;
+    tick_watch::count = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &tick_watch::on_timer);
+    ASSERT_NE(timer, 0u);
+    const DWORD before = GetTickCount();
+    const service_reply reply = send_answering(request());
+    KillTimer(nullptr, timer);
+    EXPECT_GE(GetTickCount() - before, 1800u) << "the reply waited for";
+    EXPECT_EQ(reply.status(), reply_status::success);
+    ASSERT_GE(reply.data_lines().size(), 1u);
+    EXPECT_GT(tick_watch::count, 20) << "the thread's timer ran meanwhile";
+    EXPECT_LT(tick_watch::longest, 400u);
+
+    // A quit asked for meanwhile is left for the thread's own loop.
+    ASSERT_TRUE(server.set_faults({slow}));
+    PostQuitMessage(3);
+    send_answering(request());
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
+// The refill that does not wait: its reply comes by message to the window,
+// and late() hands out its tracks then, once, without a new request.
+TEST_F(request_worker_test, a_refill_that_does_not_wait_tells_its_reply_by_message) {
+    quiet_client_services services;
+    service_client client(services);
+    std::vector<channel_record> list;
+    ASSERT_TRUE(client.get_channel_list(L"음악방송", list));
+    client.select_channel_by_key(1052);
+    channel_refill refill(client, 0);
+    stand_in_fault slow = stand_in_fault::of("rux_song_check.php", "slow");
+    slow.wait_ms = 800;
+    slow.times = 1;
+    ASSERT_TRUE(server.set_faults({slow}));
+    std::vector<track_record> out;
+    const DWORD before = GetTickCount();
+    EXPECT_FALSE(refill.select(1052, out, window, reply_there));
+    EXPECT_LT(GetTickCount() - before, 250u);
+    EXPECT_FALSE(refill.late(1052, out)) << "not there yet";
+    ASSERT_TRUE(wait_for_message(window, 20000));
+    EXPECT_FALSE(refill.late(4242, out)) << "another channel's";
+    const size_t asked = server.requests().size();
+    ASSERT_TRUE(refill.late(1052, out));
+    EXPECT_EQ(out.size(), 1u);
+    EXPECT_FALSE(refill.late(1052, out)) << "taken once";
+    EXPECT_EQ(server.requests().size(), asked);
+}
+
+// A service that holds a refill's connection without a word: after the
+// bound, the next refill sends a request of its own instead of waiting on.
+TEST_F(request_worker_test, a_refill_gives_up_a_request_the_service_holds) {
+    quiet_client_services services;
+    service_client client(services);
+    std::vector<channel_record> list;
+    ASSERT_TRUE(client.get_channel_list(L"음악방송", list));
+    client.select_channel_by_key(1052);
+    channel_refill refill(client, 0, 1000);
+    stand_in_fault silent = stand_in_fault::of("rux_song_check.php", "silent");
+    silent.hold_ms = 8000;
+    silent.times = 1;
+    ASSERT_TRUE(server.set_faults({silent}));
+    std::vector<track_record> out;
+    EXPECT_FALSE(refill.select(1052, out, window, reply_there));
+    Sleep(300);  // the request reaches the service
+    const size_t asked = server.requests().size();
+    EXPECT_FALSE(refill.select(1052, out, window, reply_there)) << "still within the bound";
+    EXPECT_EQ(server.requests().size(), asked) << "no second request within the bound";
+    Sleep(1100);
+    EXPECT_FALSE(refill.select(1052, out, window, reply_there));
+    ASSERT_TRUE(wait_for_message(window, 10000)) << "the new request's reply";
+    EXPECT_EQ(server.requests().size(), asked + 1);
+    ASSERT_TRUE(refill.late(1052, out));
+    EXPECT_EQ(out.size(), 1u);
+}
+
 TEST(kept_track_lines, keep_one_channels_lines_between_runs) {
     temp_folder folder(L"zel_kept");
     const std::wstring path = folder / L"channel_tracks.txt";
