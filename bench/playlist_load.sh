@@ -52,6 +52,7 @@ if [ -z "$read_line" ] || [ -z "$load_line" ]; then
   echo "playlist_load: the driver failed" >&2
   exit 1
 fi
+grep '^parts of the load' <<<"$out" | tail -n1 || true
 echo "$read_line"
 echo "$load_line"
 awk -v r="$read_line" -v l="$load_line" 'BEGIN {

@@ -1,6 +1,8 @@
 // Media component lookup: every search walks the providers of one interface
 // in registry order and keeps the first that accepts; each provider object
-// that does not win is released at once.
+// that does not win is released at once. The playlist loaders are the
+// exception: an expansion offers every entry of a list to all of them, so it
+// takes them from the registry once and releases them when it ends.
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
@@ -48,7 +50,22 @@ struct expansion_state {
     // level.
     std::set<std::wstring, ignoring_case> loaded;
     std::vector<size_t> loaded_lengths;  // the lengths of the loaded paths
+    // The playlist loaders in registry order, taken on first need.
+    std::vector<playlist_loader*> loaders;
+    bool loaders_taken = false;
 };
+
+const std::vector<playlist_loader*>& loaders_of(expansion_state& state) {
+    if (!state.loaders_taken) {
+        state.loaders_taken = true;
+        for (int i = 0;; ++i) {
+            component* c = core::enum_create_component(playlist_loader::iid, i);
+            if (!c) break;
+            state.loaders.push_back(static_cast<playlist_loader*>(c));
+        }
+    }
+    return state.loaders;
+}
 thread_local expansion_state g_expansion;
 
 const size_t max_playlist_depth = 8;
@@ -79,8 +96,12 @@ public:
     explicit outermost_call(expansion_state& state) : state_(state), outermost_(state.chain.empty()) {}
     ~outermost_call() {
         if (outermost_) {
-            state_.loaded.clear();
-            state_.loaded_lengths.clear();
+            for (playlist_loader* l : state_.loaders) l->release();
+            // Every block goes back to the heap, the lists' own included: a
+            // block kept between calls would sit among the texts of a long
+            // list, and keep the heap from returning their memory once they
+            // are freed.
+            state_ = expansion_state();
         }
     }
     outermost_call(const outermost_call&) = delete;
@@ -291,10 +312,14 @@ bool add_path(expansion_state& state, const wchar_t* path, wchar_t** owned, std:
     if (already_loaded(state, or_empty(path), length)) return true;  // its entries are in already
     if (!on_playlist_chain(state, or_empty(path), length)) {
         std::vector<list_info> loaded;
-        playlist_loader* loader = first_accepting<playlist_loader>([&](playlist_loader* l) {
+        playlist_loader* loader = nullptr;
+        for (playlist_loader* l : loaders_of(state)) {
             loaded.clear();
-            return l->load(or_empty(path), loaded);
-        });
+            if (l->load(or_empty(path), loaded)) {
+                loader = l;
+                break;
+            }
+        }
         if (loader) {
             bool remote = path && is_url(path);
             if (state.loaded.insert(or_empty(path)).second) state.loaded_lengths.push_back(length);
@@ -316,7 +341,6 @@ bool add_path(expansion_state& state, const wchar_t* path, wchar_t** owned, std:
                 }
                 pacer.step();
             }
-            loader->release();
             return true;
         }
     }
