@@ -46,18 +46,13 @@ bool equals_ascii_word(const wchar_t* text, const wchar_t* word) {
 
 // The text after the last "." (the whole path when it has none), as
 // utility::get_file_extension takes it; asked of every entry of every list,
-// so it allocates nothing and takes no lock. The extensions hold no ".", so
-// the path's extension is one of them exactly when the path is that word or
-// ends with "." and the word: only the path's tail is compared.
+// so it allocates nothing and takes no lock.
 bool has_extension_of(const format_rule& rule, const wchar_t* path) {
-    const size_t length = wcslen(path);
-    for (const wchar_t* e : rule.extensions) {
-        if (!e) continue;
-        const size_t n = wcslen(e);
-        if (length == n || (length > n && path[length - n - 1] == L'.')) {
-            if (equals_ascii_word(path + length - n, e)) return true;
-        }
-    }
+    const wchar_t* extension = path;
+    for (const wchar_t* p = path; *p; ++p)
+        if (*p == L'.') extension = p + 1;
+    for (const wchar_t* e : rule.extensions)
+        if (e && equals_ascii_word(extension, e)) return true;
     return false;
 }
 
