@@ -37,8 +37,8 @@ void memory(size_t* now_bytes, size_t* peak_bytes) {
     *peak_bytes = counters.PeakPagefileUsage;
 }
 
-// The reference: every line of the file through fgets, as the playlist
-// readers read it, counted and nothing more.
+// The reference: every line of the file through fgets in text mode (the
+// readers cut the same lines themselves), counted and nothing more.
 long read_lines(const wchar_t* file) {
     FILE* f = _wfopen(file, L"r");
     if (!f) return -1;
