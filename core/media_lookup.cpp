@@ -4,6 +4,7 @@
 // exception: an expansion offers every entry of a list to all of them, so it
 // takes them from the registry once and releases them when it ends.
 #include <algorithm>
+#include <cstddef>
 #include <cwchar>
 #include <cwctype>
 #include <iterator>
@@ -324,22 +325,52 @@ bool add_path(expansion_state& state, const wchar_t* path, wchar_t** owned, std:
             bool remote = path && is_url(path);
             if (state.loaded.insert(or_empty(path)).second) state.loaded_lengths.push_back(length);
             chain_link link(state, or_empty(path));
-            // Room for a long list at once, still growing by doubling when
-            // many short lists are appended one after the other.
-            const size_t needed = entries.size() + loaded.size();
-            if (entries.capacity() < needed) entries.reserve(std::max(needed, 2 * entries.capacity()));
+            // While every item so far gave exactly one entry (an address
+            // or file that is no playlist, the common case), the entries are
+            // kept in the list's own vector, in place of the items, and take
+            // the place of the caller's list at the end when that was
+            // empty: a long list then costs no second vector of entries.
+            size_t done = 0;  // loaded[0, done) are finished entries
+            bool in_place = true;
+            std::vector<list_info> one;  // the entries of one item, while in place
             message_pacer pacer;
-            for (list_info& item : loaded) {
+            for (size_t i = 0; i < loaded.size(); ++i) {
+                list_info& item = loaded[i];
+                std::vector<list_info>& out = in_place ? one : entries;
                 if (remote && item.title && *item.title) {
                     list_info entry;
                     list_info::set_string(entry.path, item.path);
-                    entries.push_back(std::move(entry));
+                    out.push_back(std::move(entry));
                 } else if (item.path) {
-                    add_path(state, item.path, &item.path, entries);
+                    add_path(state, item.path, &item.path, out);
                 } else {
-                    add_path(state, L"", nullptr, entries);
+                    add_path(state, L"", nullptr, out);
+                }
+                if (in_place && one.size() == 1) {
+                    // Items before i are spent, so the slot is free.
+                    loaded[done++] = std::move(one[0]);
+                    one.clear();
+                } else if (in_place && !one.empty()) {
+                    // Room for a long list at once, still growing by doubling
+                    // when many short lists are appended one after the other.
+                    const size_t needed = entries.size() + done + one.size() + (loaded.size() - i - 1);
+                    if (entries.capacity() < needed) entries.reserve(std::max(needed, 2 * entries.capacity()));
+                    for (size_t k = 0; k < done; ++k) entries.push_back(std::move(loaded[k]));
+                    for (list_info& e : one) entries.push_back(std::move(e));
+                    one.clear();
+                    in_place = false;
                 }
                 pacer.step();
+            }
+            if (in_place) {
+                loaded.erase(loaded.begin() + static_cast<std::ptrdiff_t>(done), loaded.end());
+                if (entries.empty()) {
+                    entries.swap(loaded);
+                } else {
+                    const size_t needed = entries.size() + done;
+                    if (entries.capacity() < needed) entries.reserve(std::max(needed, 2 * entries.capacity()));
+                    for (list_info& e : loaded) entries.push_back(std::move(e));
+                }
             }
             return true;
         }
