@@ -3,7 +3,8 @@
 # 100,000 addresses of the kind a store's channel lists) is loaded into a
 # playlist of the music player the way the user interface loads one
 # (core::add_file, then playlist::add), against a plain line-by-line read of
-# the same file (fgets, as the readers read it). Both run under Wine inside
+# the same file (fgets in text mode, the C library's own line reading; the
+# readers cut the lines themselves, as it would). Both run under Wine inside
 # one program (timed there, so Wine's start-up does not count), best of RUNS
 # (default 3). The memory the load took is the growth of the program's
 # committed private memory, kept and at its peak, compared with the file's
@@ -52,6 +53,7 @@ if [ -z "$read_line" ] || [ -z "$load_line" ]; then
   echo "playlist_load: the driver failed" >&2
   exit 1
 fi
+grep '^parts of the load' <<<"$out" | tail -n1 || true
 echo "$read_line"
 echo "$load_line"
 awk -v r="$read_line" -v l="$load_line" 'BEGIN {

@@ -1,7 +1,10 @@
 // Media component lookup: every search walks the providers of one interface
 // in registry order and keeps the first that accepts; each provider object
-// that does not win is released at once.
+// that does not win is released at once. The playlist loaders are the
+// exception: an expansion offers every entry of a list to all of them, so it
+// takes them from the registry once and releases them when it ends.
 #include <algorithm>
+#include <cstddef>
 #include <cwchar>
 #include <cwctype>
 #include <iterator>
@@ -48,7 +51,22 @@ struct expansion_state {
     // level.
     std::set<std::wstring, ignoring_case> loaded;
     std::vector<size_t> loaded_lengths;  // the lengths of the loaded paths
+    // The playlist loaders in registry order, taken on first need.
+    std::vector<playlist_loader*> loaders;
+    bool loaders_taken = false;
 };
+
+const std::vector<playlist_loader*>& loaders_of(expansion_state& state) {
+    if (!state.loaders_taken) {
+        state.loaders_taken = true;
+        for (int i = 0;; ++i) {
+            component* c = core::enum_create_component(playlist_loader::iid, i);
+            if (!c) break;
+            state.loaders.push_back(static_cast<playlist_loader*>(c));
+        }
+    }
+    return state.loaders;
+}
 thread_local expansion_state g_expansion;
 
 const size_t max_playlist_depth = 8;
@@ -79,8 +97,12 @@ public:
     explicit outermost_call(expansion_state& state) : state_(state), outermost_(state.chain.empty()) {}
     ~outermost_call() {
         if (outermost_) {
-            state_.loaded.clear();
-            state_.loaded_lengths.clear();
+            for (playlist_loader* l : state_.loaders) l->release();
+            // Every block goes back to the heap, the lists' own included: a
+            // block kept between calls would sit among the texts of a long
+            // list, and keep the heap from returning their memory once they
+            // are freed.
+            state_ = expansion_state();
         }
     }
     outermost_call(const outermost_call&) = delete;
@@ -291,32 +313,65 @@ bool add_path(expansion_state& state, const wchar_t* path, wchar_t** owned, std:
     if (already_loaded(state, or_empty(path), length)) return true;  // its entries are in already
     if (!on_playlist_chain(state, or_empty(path), length)) {
         std::vector<list_info> loaded;
-        playlist_loader* loader = first_accepting<playlist_loader>([&](playlist_loader* l) {
+        playlist_loader* loader = nullptr;
+        for (playlist_loader* l : loaders_of(state)) {
             loaded.clear();
-            return l->load(or_empty(path), loaded);
-        });
+            if (l->load(or_empty(path), loaded)) {
+                loader = l;
+                break;
+            }
+        }
         if (loader) {
             bool remote = path && is_url(path);
             if (state.loaded.insert(or_empty(path)).second) state.loaded_lengths.push_back(length);
             chain_link link(state, or_empty(path));
-            // Room for a long list at once, still growing by doubling when
-            // many short lists are appended one after the other.
-            const size_t needed = entries.size() + loaded.size();
-            if (entries.capacity() < needed) entries.reserve(std::max(needed, 2 * entries.capacity()));
+            // While every item so far gave exactly one entry (an address
+            // or file that is no playlist, the common case), the entries are
+            // kept in the list's own vector, in place of the items, and take
+            // the place of the caller's list at the end when that was
+            // empty: a long list then costs no second vector of entries.
+            size_t done = 0;  // loaded[0, done) are finished entries
+            bool in_place = true;
+            std::vector<list_info> one;  // the entries of one item, while in place
             message_pacer pacer;
-            for (list_info& item : loaded) {
+            for (size_t i = 0; i < loaded.size(); ++i) {
+                list_info& item = loaded[i];
+                std::vector<list_info>& out = in_place ? one : entries;
                 if (remote && item.title && *item.title) {
                     list_info entry;
                     list_info::set_string(entry.path, item.path);
-                    entries.push_back(std::move(entry));
+                    out.push_back(std::move(entry));
                 } else if (item.path) {
-                    add_path(state, item.path, &item.path, entries);
+                    add_path(state, item.path, &item.path, out);
                 } else {
-                    add_path(state, L"", nullptr, entries);
+                    add_path(state, L"", nullptr, out);
+                }
+                if (in_place && one.size() == 1) {
+                    // Items before i are spent, so the slot is free.
+                    loaded[done++] = std::move(one[0]);
+                    one.clear();
+                } else if (in_place && !one.empty()) {
+                    // Room for a long list at once, still growing by doubling
+                    // when many short lists are appended one after the other.
+                    const size_t needed = entries.size() + done + one.size() + (loaded.size() - i - 1);
+                    if (entries.capacity() < needed) entries.reserve(std::max(needed, 2 * entries.capacity()));
+                    for (size_t k = 0; k < done; ++k) entries.push_back(std::move(loaded[k]));
+                    for (list_info& e : one) entries.push_back(std::move(e));
+                    one.clear();
+                    in_place = false;
                 }
                 pacer.step();
             }
-            loader->release();
+            if (in_place) {
+                loaded.erase(loaded.begin() + static_cast<std::ptrdiff_t>(done), loaded.end());
+                if (entries.empty()) {
+                    entries.swap(loaded);
+                } else {
+                    const size_t needed = entries.size() + done;
+                    if (entries.capacity() < needed) entries.reserve(std::max(needed, 2 * entries.capacity()));
+                    for (list_info& e : loaded) entries.push_back(std::move(e));
+                }
+            }
             return true;
         }
     }

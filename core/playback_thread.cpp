@@ -148,7 +148,10 @@ void playback_thread::run() {
                 break;
             }
             if (r == pass_result::leave_loop) break;
-            wait_wake(last_paused_ ? 100 : 1);
+            // A pass that moved audio is followed by the next one at once:
+            // a full output has already paced it inside write_block.
+            if (last_paused_) wait_wake(100);
+            else if (!progressed_) wait_wake(1);
             if (!running_) break;
         }
     }

@@ -26,6 +26,7 @@
 #include "mem_chunk.h"
 #include "playback_audio_copies.h"
 #include "playback_fades.h"
+#include "playback_pacing.h"
 #include "playback_stages.h"
 #include "thread.h"
 
@@ -168,6 +169,10 @@ private:
     fade_ramp fade_in_;
     fade_ramp seek_fade_;
     fade_work fade_work_;
+    playback_pacing pacing_;
+    // Whether the last pass read or wrote anything: one that did not is
+    // followed by a short wait instead of the next pass at once.
+    bool progressed_ = false;
     audio_copies copies_;
     audio_format position_record_ = {};
 };

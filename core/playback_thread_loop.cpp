@@ -25,9 +25,18 @@ bool playable(const audio_format& f) {
 
 // The length of an enabled setting, 0 when it is off or not positive.
 int enabled_length(bool enabled, int value) { return enabled && value > 0 ? value : 0; }
+
+// Milliseconds of the performance counter: the clock of the output pacing.
+double now_ms() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 }  // namespace
 
 playback_thread::pass_result playback_thread::pass() {
+    progressed_ = false;
     // 1. The output, taken on the first pass.
     if (!output_taken_) {
         output_taken_ = true;
@@ -62,6 +71,7 @@ playback_thread::pass_result playback_thread::pass() {
     bool paused = paused_;
     if (paused != last_paused_) {
         last_paused_ = paused;
+        pacing_.restart();
         output_->pause(paused);
         output_->refresh();
         each_listener([&](engine_listener* l) { l->on_pause(this, paused); });
@@ -86,6 +96,7 @@ playback_thread::pass_result playback_thread::pass() {
             n = 0;
         }
         n = std::min(n, block_size_);
+        if (n > 0 || input_ended_) progressed_ = true;
         decoded_ += static_cast<double>(n) / bytes_per_second_;
     }
     // 10. Normalizer (music player only).
@@ -125,6 +136,7 @@ playback_thread::pass_result playback_thread::pass() {
     fade_work_.apply(fade_in_, seek_fade_, copy_, data, n);
     int written = n;
     if (!write_block(data, written)) return pass_result::end;
+    if (written > 0) progressed_ = true;
     // 14. The published position and the audio copies.
     copies_.append(copy_, data, written);
     publish(written, latency_);
@@ -218,6 +230,7 @@ void playback_thread::apply_seek(double target) {
         if (seek_target_ == target) seek_target_ = -1.0;
     }
     copies_.clear();
+    pacing_.restart();  // the output dropped what it held
     decoded_ += moved;
     played_ = decoded_;
     if (seek_fade_ms_ > 0) seek_fade_.start(seek_fade_ms_, copy_.sample_rate);
@@ -273,6 +286,7 @@ bool playback_thread::end_of_input(int& n, pass_result& result) {
     open_ = false;
     input_ended_ = false;
     continued_ = true;
+    progressed_ = true;  // the next entry opens on the next pass, without a wait
     result = pass_result::go_on;
     return false;
 }
@@ -292,7 +306,11 @@ bool playback_thread::write_block(const unsigned char* data, int& n) {
         // Shutdown, or a stop for good: the rest of the block is not needed
         // (and a device that no longer plays would hold the thread here).
         if (quit_ || (!running_ && stop_mode_ == 0)) break;
-        wait_wake(1);
+        // The output is full: give it time to play, not a retry every
+        // millisecond.
+        const int buffered = output_->buffered_bytes();
+        pacing_.observe(written_ + (n - left), buffered, now_ms());
+        wait_wake(static_cast<DWORD>(pacing_.full_wait_ms(left, buffered)));
     }
     n -= left;
     return true;

@@ -35,13 +35,16 @@ inline UINT32 md5_step(UINT32 a, UINT32 b, UINT32 f, UINT32 sine_and_word, int s
 }
 
 // One 64-byte block. The four rounds run as four loops of their own, so that
-// each loop has a fixed mixing function and word order.
+// each loop has a fixed mixing function and word order; they are unrolled,
+// which turns the shifts and word indices into constants (every playlist
+// entry gets an id made with this).
 void md5_block(md5_state& s, const unsigned char* block) {
     UINT32 x[16];
     for (int i = 0; i < 16; ++i)
         x[i] = block[i * 4] | (block[i * 4 + 1] << 8) | (block[i * 4 + 2] << 16) |
                (static_cast<UINT32>(block[i * 4 + 3]) << 24);
     UINT32 a = s.a, b = s.b, c = s.c, d = s.d;
+#pragma GCC unroll 16
     for (int i = 0; i < 16; ++i) {
         UINT32 t = md5_step(a, b, (b & c) | (~b & d), md5_sine[i] + x[i], md5_shift[0][i & 3]);
         a = d;
@@ -49,6 +52,7 @@ void md5_block(md5_state& s, const unsigned char* block) {
         c = b;
         b = t;
     }
+#pragma GCC unroll 16
     for (int i = 16; i < 32; ++i) {
         UINT32 t = md5_step(a, b, (b & d) | (c & ~d), md5_sine[i] + x[(5 * i + 1) & 15], md5_shift[1][i & 3]);
         a = d;
@@ -56,6 +60,7 @@ void md5_block(md5_state& s, const unsigned char* block) {
         c = b;
         b = t;
     }
+#pragma GCC unroll 16
     for (int i = 32; i < 48; ++i) {
         UINT32 t = md5_step(a, b, b ^ c ^ d, md5_sine[i] + x[(3 * i + 5) & 15], md5_shift[2][i & 3]);
         a = d;
@@ -63,6 +68,7 @@ void md5_block(md5_state& s, const unsigned char* block) {
         c = b;
         b = t;
     }
+#pragma GCC unroll 16
     for (int i = 48; i < 64; ++i) {
         UINT32 t = md5_step(a, b, c ^ (b | ~d), md5_sine[i] + x[(7 * i) & 15], md5_shift[3][i & 3]);
         a = d;

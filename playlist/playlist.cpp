@@ -50,8 +50,11 @@ bool file_missing(const wchar_t* path) {
 void set_playlist_message_fn(playlist_message_fn fn) { message_fn = fn ? fn : default_message; }
 
 namespace {
-// Writes a fresh entry id (32 hex digits and the terminator) into text.
-void write_entry_id(wchar_t (&text)[33]) {
+const size_t entry_id_length = 32;
+
+// Writes a fresh entry id (32 hex digits and the terminator) into text,
+// which has room for them.
+void write_entry_id(wchar_t* text) {
     unsigned long long n = entry_counter.fetch_add(1);
     unsigned char bytes[8];
     for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(n >> (8 * i));
@@ -65,12 +68,14 @@ void write_entry_id(wchar_t (&text)[33]) {
     text[32] = 0;
 }
 
-// A copy of source with a fresh entry id of its own.
+// A copy of source with a fresh entry id of its own, written straight into
+// the heap copy the entry keeps (every entry of a long list gets one).
 list_info* copy_with_new_id(const list_info& source) {
     list_info* copy = new list_info(source);
-    wchar_t id[33];
-    write_entry_id(id);
-    list_info::set_string(copy->id, id);
+    wchar_t* id = static_cast<wchar_t*>(malloc((entry_id_length + 1) * sizeof(wchar_t)));
+    if (id) write_entry_id(id);
+    free(copy->id);
+    copy->id = id;
     return copy;
 }
 
@@ -83,7 +88,7 @@ void reserve_more(std::vector<list_info*>& list, size_t count) {
 }  // namespace
 
 std::wstring playlist::new_entry_id() {
-    wchar_t text[33];
+    wchar_t text[entry_id_length + 1];
     write_entry_id(text);
     return text;
 }

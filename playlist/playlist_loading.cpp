@@ -1,9 +1,11 @@
 // The frame shared by the playlist loaders: the format's extension, the
 // fetch of a remote playlist into a temporary file, the parse, the entries.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <new>
 #include <utility>
 #include "core.h"
 #include "playlist_formats.h"
@@ -92,28 +94,82 @@ bool playlist_path_fits(playlist_format format, const wchar_t* path) {
     return rule && path && *path && has_extension_of(*rule, path);
 }
 
+namespace {
+// The texts of the entries found so far, heap copies owned here until the
+// entries take them over (or the parse fails). Gathering two pointers per
+// entry and making the entries once the count is known spares the list of
+// entries the copies of a growing vector.
+class found_texts {
+public:
+    found_texts() = default;
+    found_texts(const found_texts&) = delete;
+    found_texts& operator=(const found_texts&) = delete;
+    ~found_texts() {
+        for (const texts& t : found_) {
+            free(t.path);
+            free(t.title);
+        }
+    }
+
+    void add(const std::wstring& path, const std::wstring* title) {
+        if (found_.empty()) found_.reserve(first_room);
+        found_.push_back(texts{nullptr, nullptr});  // may throw: nothing owned yet
+        texts& t = found_.back();
+        t.path = copy_of(path);
+        if (title && !title->empty()) t.title = copy_of(*title);
+    }
+
+    // Appends one entry per text pair, the texts moving into the entries.
+    void move_into(std::vector<list_info>& entries) {
+        const size_t needed = entries.size() + found_.size();
+        if (entries.capacity() < needed) entries.reserve(std::max(needed, 2 * entries.capacity()));
+        for (texts& t : found_) {
+            entries.emplace_back();
+            list_info& entry = entries.back();
+            entry.path = t.path;
+            entry.title = t.title;
+            t.path = t.title = nullptr;
+        }
+        found_.clear();
+    }
+
+private:
+    struct texts {
+        wchar_t* path;
+        wchar_t* title;
+    };
+    // Room for the first entries: 512 KB, a size the heap takes from the
+    // system apart from its small blocks (as the larger ones the list grows
+    // into), so that the list leaves no holes between the texts that later
+    // small blocks would fill and keep the texts' memory from going back
+    // when they are freed.
+    static constexpr size_t first_room = 65536;
+
+    static wchar_t* copy_of(const std::wstring& text) {
+        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+        wchar_t* copy = static_cast<wchar_t*>(malloc(bytes));
+        if (!copy) throw std::bad_alloc();
+        memcpy(copy, text.c_str(), bytes);
+        return copy;
+    }
+
+    std::vector<texts> found_;
+};
+}  // namespace
+
 bool load_playlist(playlist_format format, const wchar_t* path, std::vector<list_info>& entries) {
     if (!playlist_path_fits(format, path)) return false;
     const format_rule* rule = rule_for(format);
-    // Each entry is made as its line is parsed (its path copied once, into
-    // the entry), and the entries join the list only when the whole file
-    // parsed.
-    std::vector<list_info> found;
+    // Each path is copied once, into the heap copy its entry keeps, and the
+    // entries join the list only when the whole file parsed.
+    found_texts found;
     const bool titles = format == playlist_format::pls;
     const parsed_sink add = [&](const std::wstring& entry_path, const std::wstring& title) {
         if (entry_path.empty()) return;
-        found.emplace_back();
-        list_info& entry = found.back();
-        list_info::set_string(entry.path, entry_path.c_str());
-        if (titles && !title.empty()) list_info::set_string(entry.title, title.c_str());
+        found.add(entry_path, titles ? &title : nullptr);
     };
     const bool parsed = is_remote(path) ? parse_remote(*rule, path, add) : rule->parse(path, add);
     if (!parsed) return false;
-    if (entries.empty()) {
-        entries.swap(found);
-    } else {
-        entries.reserve(entries.size() + found.size());
-        for (list_info& entry : found) entries.push_back(std::move(entry));
-    }
+    found.move_into(entries);
     return true;
 }

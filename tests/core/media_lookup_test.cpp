@@ -196,3 +196,17 @@ TEST_F(media_lookup, nested_playlists_are_each_loaded_once_per_call) {
         EXPECT_EQ(loads, 8u);
     }
 }
+
+TEST_F(media_lookup, add_file_appends_a_list_after_the_entries_already_there) {
+    // The entries of a list are gathered in the list's own vector and take
+    // the caller's place when it is empty; otherwise they follow its entries.
+    for (const wchar_t* list : {L"http://host/list.fpl", L"fake:nest0.fpl"}) {
+        std::vector<list_info> alone, after;
+        ASSERT_TRUE(core::add_file(list, alone));
+        ASSERT_TRUE(core::add_file(L"zel://server/first.mp3", after));
+        ASSERT_TRUE(core::add_file(list, after));
+        ASSERT_EQ(after.size(), alone.size() + 1);
+        EXPECT_STREQ(after[0].path, L"zel://server/first.mp3");
+        for (size_t i = 0; i < alone.size(); ++i) EXPECT_STREQ(after[i + 1].path, alone[i].path);
+    }
+}

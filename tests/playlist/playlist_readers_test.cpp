@@ -1,6 +1,7 @@
 // The readers of M3U, M3U8, PLS, WPL and ASX, each on a fixture of its edge
 // cases (tests/playlist/fixtures), copied into T\lists.
 #include <gtest/gtest.h>
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include "playlist_formats.h"
@@ -188,4 +189,44 @@ TEST_F(playlist_readers, loaders_take_only_their_own_extensions) {
     EXPECT_FALSE(load_playlist(playlist_format::m3u, L"", entries));
     EXPECT_FALSE(load_playlist(playlist_format::m3u, in_lists(L"missing.m3u").c_str(), entries));
     EXPECT_FALSE(load_playlist(playlist_format::pls, in_lists(L"missing.pls").c_str(), entries));
+}
+
+// The readers cut a file into lines as fgets does in text mode: the lines of
+// a file with every kind of line end and byte that matters are compared with
+// what fgets gives for it (lines of addresses, which are kept as they are).
+TEST_F(playlist_readers, lines_are_read_as_fgets_reads_them_in_text_mode) {
+    std::string bytes = "http://a/crlf\r\nhttp://a/lf\nhttp://a/lone\rcr\r\n";
+    // Longer than a line buffer (4095 bytes): read in two pieces, each an address.
+    bytes += "http://a/" + std::string(4086, 'x') + "http://b/" + std::string(900, 'x') + "\r\n";
+    bytes += "http://a/" + std::string(4085, 'y') + "\r\n";   // the line end just fits
+    bytes += "http://a/" + std::string(4086, 'w') + "\r\n";   // the line end comes alone
+    bytes += std::string("http://a/zero\0tail\r\n", 20);      // the line ends at the zero byte
+    bytes += "#comment\r\n\r\n   \r\n";
+    // A "\r\n" across the reader's 1 MB blocks, then more lines.
+    int n = 0;
+    while (bytes.size() < (1u << 20) - 40) bytes += "http://p/" + std::to_string(n++) + "\r\n";
+    bytes += "http://a/boundary";
+    bytes += std::string((1u << 20) - 1 - bytes.size(), 'z');
+    bytes += "\r\nhttp://a/after\r\nhttp://a/cr_at_end_of_block\r";
+    bytes += "http://a/last\x1ahttp://a/after_the_end\r\n";
+    const std::wstring file = in_lists(L"text_mode.m3u");
+    ASSERT_TRUE(write_bytes(file, bytes));
+
+    std::vector<std::wstring> expected;
+    FILE* f = _wfopen(file.c_str(), L"r");
+    ASSERT_NE(f, nullptr);
+    char buffer[4096];
+    while (fgets(buffer, sizeof buffer, f)) {
+        std::string line(buffer);
+        while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        expected.push_back(std::wstring(line.begin(), line.end()));
+    }
+    fclose(f);
+    ASSERT_GT(expected.size(), 1000u);
+    std::vector<list_info> entries;
+    ASSERT_TRUE(load_playlist(playlist_format::m3u, file.c_str(), entries));
+    const std::vector<std::wstring> paths = paths_of(entries);
+    ASSERT_EQ(paths.size(), expected.size());
+    for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(paths[i], expected[i]) << "line " << i;
 }
