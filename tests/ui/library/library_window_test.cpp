@@ -415,7 +415,9 @@ TEST_F(library_window_test, drives_arrive_and_leave_through_the_media_change_mes
     HTREEITEM now = window->tree().get_selected_item();
     ASSERT_NE(now, nullptr);
     const DWORD code = static_cast<DWORD>(window->tree().get_item_data(now));
-    if (code != 0) EXPECT_EQ(window->requested_page_type(), static_cast<int>(code & 0xFFFF));
+    if (code != 0) {
+        EXPECT_EQ(window->requested_page_type(), static_cast<int>(code & 0xFFFF));
+    }
     // Removing the other disc while another node is chosen leaves the page.
     HTREEITEM mp3 = window->find_node(L"MP3    ");
     window->tree().select(mp3, TVGN_CARET);
