@@ -147,10 +147,14 @@ TEST(playlist, move_puts_one_entry_at_the_target_index) {
         const std::wstring id = row.result ? std::wstring(t.list->at(static_cast<unsigned>(row.from))->id) : L"";
         EXPECT_EQ(t.list->move(row.from, row.to), row.result);
         EXPECT_EQ(paths_in(*t.list), row.after);
-        if (row.result) EXPECT_EQ(t.list->index_of(id.c_str()), row.to);
+        if (row.result) {
+            EXPECT_EQ(t.list->index_of(id.c_str()), row.to);
+        }
         const std::vector<heard> calls = t.listener.calls();
         ASSERT_EQ(calls.size(), row.event ? 1u : 0u);
-        if (row.event) EXPECT_EQ(calls[0].what, "reordered");
+        if (row.event) {
+            EXPECT_EQ(calls[0].what, "reordered");
+        }
     }
 }
 
