@@ -41,13 +41,14 @@ void split_host(const wchar_t* host, stringx& name, INTERNET_PORT& port) {
 http_post::http_post() {}
 
 http_post::http_post(const http_post& other)
-    : names_(other.names_), values_(other.values_), reply_(other.reply_) {}
+    : names_(other.names_), values_(other.values_), reply_(other.reply_), cut_(other.cut_) {}
 
 http_post& http_post::operator=(const http_post& other) {
     if (this != &other) {
         names_ = other.names_;
         values_ = other.values_;
         reply_ = other.reply_;
+        cut_ = other.cut_;
     }
     return *this;
 }
@@ -87,6 +88,7 @@ void http_post::reset_field() {
 
 char* http_post::submit(const wchar_t* host, const wchar_t* path, unsigned& size) {
     size = 0;
+    cut_ = false;
     reply_.resize(0);
     if (reply_.data && reply_.capacity > 0) reply_.data[0] = 0;  // the last reply ends here
     if (!host || !path) return nullptr;
@@ -127,14 +129,27 @@ char* http_post::submit(const wchar_t* host, const wchar_t* path, unsigned& size
     static const char content_type[] = "Content-Type: application/x-www-form-urlencoded";
     if (HttpSendRequestA(request.get(), content_type, sizeof(content_type) - 1,
                          body.empty() ? nullptr : &body[0], static_cast<DWORD>(body.size()))) {
+        // The length the server announced, when it did: a connection that
+        // ends before that many bytes came leaves a reply cut short.
+        DWORD announced = 0;
+        DWORD announced_size = sizeof(announced);
+        const bool has_length = HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER,
+                                               &announced, &announced_size, nullptr) != FALSE;
         char piece[piece_size];
         for (;;) {
             memset(piece, 0, sizeof(piece));
             DWORD read = 0;
-            if (!InternetReadFile(request.get(), piece, piece_size, &read) || read == 0 || read > piece_size)
+            if (!InternetReadFile(request.get(), piece, piece_size, &read)) {
+                cut_ = reply_.length > 0;
                 break;
-            if (!reply_.append(piece, static_cast<int>(read))) break;  // out of memory: keep what we have
+            }
+            if (read == 0 || read > piece_size) break;
+            if (!reply_.append(piece, static_cast<int>(read))) {
+                cut_ = true;  // out of memory: keep what we have
+                break;
+            }
         }
+        if (has_length && static_cast<DWORD>(reply_.length) < announced) cut_ = true;
     } else {
         // WinINet connects only when the request is sent: a host that cannot
         // be reached shows here, and it is "no connection" (null), not an

@@ -45,6 +45,11 @@ public:
     //     empty text, size 1;
     //   - a read failed after some pieces: the pieces read so far.
     char* submit(const wchar_t* host, const wchar_t* path, unsigned& size);
+    // True when the last submit's reply is known to be incomplete: fewer
+    // bytes arrived than its Content-Length announced, or a read failed (or
+    // memory ran out) after some pieces. The text submit gave is then only
+    // the part that arrived.
+    bool reply_cut() const { return cut_; }
 
     // The form encoding of one ANSI text (ASCII result).
     static stringx form_encode(const char* ansi);
@@ -53,4 +58,5 @@ private:
     std::vector<stringx> names_;   // ANSI, as given
     std::vector<stringx> values_;  // ANSI, form-encoded
     mem_chunk<char> reply_;        // the last reply and its terminator
+    bool cut_ = false;             // the last reply is incomplete
 };

@@ -79,8 +79,13 @@ void playback_thread::stop(int mode) {
 }
 
 void playback_thread::toggle_pause() {
-    auto_sync guard(lock_);
-    paused_ = !paused_;
+    {
+        auto_sync guard(lock_);
+        paused_ = !paused_;
+    }
+    // A paused thread looks again only every 100 ms: woken, it resumes (or
+    // pauses) at once.
+    if (wake_) SetEvent(wake_);
 }
 
 void playback_thread::seek(double seconds) {

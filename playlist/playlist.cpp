@@ -183,6 +183,19 @@ bool playlist::swap(int a, int b) {
     return true;
 }
 
+bool playlist::move(int from, int to) {
+    auto_sync guard(lock_);
+    const int n = static_cast<int>(entries_.size());
+    if (from < 0 || to < 0 || from >= n || to >= n) return false;
+    if (from == to) return true;
+    list_info* entry = entries_[from];
+    entries_.erase(entries_.begin() + from);
+    entries_.insert(entries_.begin() + to, entry);
+    search_results_.clear();
+    notify([](play_listener* l) { l->on_list_reordered(); });
+    return true;
+}
+
 void playlist::update(const std::vector<int>& indices, const std::vector<list_info*>& values) {
     auto_sync guard(lock_);
     if (indices.size() != values.size()) return;

@@ -68,6 +68,11 @@ public:
     virtual void set_name(const wchar_t* name);
     virtual std::wstring name();
     virtual std::wstring id();
+    // Takes the entry at from out and puts it back so that it stands at to;
+    // the entries between close up. False when either index is negative or
+    // not below count; true without change when they are equal. The order
+    // change is told as on_list_reordered.
+    virtual bool move(int from, int to);
 
     // The lock of the entries, for the owner: a player holds it (after its
     // own) while it walks the entries and copies the one it chose, so that

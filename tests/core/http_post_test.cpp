@@ -140,15 +140,17 @@ TEST(http_post, gives_empty_or_partial_text_for_short_replies) {
                                     canned_reply::text("<html>error</html>", 500)}));
     http_post post;
     post.add_field(L"id", L"x");
+    // Only the reply that announced more than it sent is known to be cut.
     struct {
         const char* what;
         std::string text;
+        bool cut;
     } expected[] = {
-        {"empty reply", ""},
-        {"reply cut short", "Result=Su"},
-        {"closed without a reply", ""},
-        {"silent, then closed", ""},
-        {"error page", "<html>error</html>"},
+        {"empty reply", "", false},
+        {"reply cut short", "Result=Su", true},
+        {"closed without a reply", "", false},
+        {"silent, then closed", "", false},
+        {"error page", "<html>error</html>", false},
     };
     for (const auto& e : expected) {
         unsigned size = 0;
@@ -157,6 +159,7 @@ TEST(http_post, gives_empty_or_partial_text_for_short_replies) {
         EXPECT_EQ(text_of(reply, size), e.text) << e.what;
         EXPECT_EQ(size, e.text.size() + 1) << e.what;
         EXPECT_EQ(reply[size - 1], 0) << e.what;
+        EXPECT_EQ(post.reply_cut(), e.cut) << e.what;
     }
 }
 
@@ -172,8 +175,10 @@ TEST(http_post, reads_long_and_slow_replies_whole) {
     unsigned size = 0;
     char* reply = post.submit(server.host().c_str(), L"rux/a.php", size);
     EXPECT_EQ(text_of(reply, size), big);
+    EXPECT_FALSE(post.reply_cut());
     reply = post.submit(server.host().c_str(), L"rux/a.php", size);
     EXPECT_EQ(text_of(reply, size), slow);
+    EXPECT_FALSE(post.reply_cut());
 }
 
 TEST(http_post, keeps_the_reply_until_the_next_submit) {

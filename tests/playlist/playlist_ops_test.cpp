@@ -123,6 +123,41 @@ TEST(playlist, swap_checks_both_indices) {
     }
 }
 
+// A move takes one entry out and puts it back at the target index; the
+// entry keeps its id, and the change is told as a reorder.
+TEST(playlist, move_puts_one_entry_at_the_target_index) {
+    const struct {
+        int from, to;
+        bool result;
+        std::vector<std::wstring> after;
+        bool event;
+    } rows[] = {
+        {1, 3, true, {L"A", L"C", L"D", L"B", L"E"}, true},
+        {3, 1, true, {L"A", L"D", L"B", L"C", L"E"}, true},
+        {0, 4, true, {L"B", L"C", L"D", L"E", L"A"}, true},
+        {4, 0, true, {L"E", L"A", L"B", L"C", L"D"}, true},
+        {2, 2, true, {L"A", L"B", L"C", L"D", L"E"}, false},
+        {0, 5, false, {L"A", L"B", L"C", L"D", L"E"}, false},
+        {-1, 0, false, {L"A", L"B", L"C", L"D", L"E"}, false},
+        {5, 0, false, {L"A", L"B", L"C", L"D", L"E"}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.from << "->" << row.to);
+        test_player t{L"A", L"B", L"C", L"D", L"E"};
+        const std::wstring id = row.result ? std::wstring(t.list->at(static_cast<unsigned>(row.from))->id) : L"";
+        EXPECT_EQ(t.list->move(row.from, row.to), row.result);
+        EXPECT_EQ(paths_in(*t.list), row.after);
+        if (row.result) {
+            EXPECT_EQ(t.list->index_of(id.c_str()), row.to);
+        }
+        const std::vector<heard> calls = t.listener.calls();
+        ASSERT_EQ(calls.size(), row.event ? 1u : 0u);
+        if (row.event) {
+            EXPECT_EQ(calls[0].what, "reordered");
+        }
+    }
+}
+
 TEST(playlist, sort_by_each_key) {
     const struct {
         int type;

@@ -49,10 +49,13 @@ void anne_starter::tell_music_volume(unsigned user_volume) {
     for (anne_progress_listener* l : listeners_) l->on_music_volume(user_volume);
 }
 
+DWORD anne_starter::silence_at() const { return fade_ms_ > silence_ahead_ms ? fade_ms_ - silence_ahead_ms : 0; }
+
 bool anne_starter::step() {
     const unsigned cur = music_user_volume();
     const DWORD now = env_.tick_count();
-    if (!waiting_ && cur != 0 && now - start_tick_ < fade_ms_) {
+    const DWORD gone = now - start_tick_;
+    if (!waiting_ && cur != 0 && gone < silence_at()) {
         const DWORD elapsed = now - last_tick_;
         // A tick that comes with no time elapsed gives no step (the step size
         // divides by the time).
@@ -63,15 +66,26 @@ bool anne_starter::step() {
         const unsigned v = drop >= cur ? 0 : cur - drop;
         set_music(v);
         tell_music_volume(v);
+        faded_ = true;
+        if (!prepare_tried_ && ms_until_due() <= prepare_ms) prepare();
         return false;
     }
 
     // The fade is over: silence, then the announcement, unless the
     // announcement player is still busy with an earlier one.
-    if (!waiting_ || cur != 0) {
+    if (!silenced_ || cur != 0) {
         set_music(0);
         tell_music_volume(0);
+        silenced_ = true;
     }
+    // Music that this starter faded out stays silent until the announcement
+    // is due: it keeps its time. (Music that was silent from the start lets
+    // the announcement go at once.)
+    if (faded_ && gone < fade_ms_) {
+        if (!prepare_tried_) prepare();
+        return false;
+    }
+    if (prepared_ && release_prepared()) return true;
     play_manager* anne = env_.player(false);
     if (anne && anne->active_playlist() && anne->is_playing()) {
         if (!waiting_) {
@@ -86,20 +100,68 @@ bool anne_starter::step() {
     return put_on_air();
 }
 
-bool anne_starter::put_on_air() {
-    play_manager* anne = env_.player(false);
-    playlist* list = anne ? anne->active_playlist() : nullptr;
-    if (!list) return true;
+DWORD anne_starter::ms_until_due() {
+    const DWORD gone = env_.tick_count() - start_tick_;
+    return gone >= fade_ms_ ? 0 : fade_ms_ - gone;
+}
+
+DWORD anne_starter::ms_until_next_mark() {
+    const DWORD gone = env_.tick_count() - start_tick_;
+    const DWORD silence = silence_at();
+    return gone < silence ? silence - gone : ms_until_due();
+}
+
+list_info* anne_starter::fill_playlist(playlist* list) {
     list->clear();
     std::vector<list_info> entries(1);
     list_info::set_string(entries[0].path, record_.url.wvalue());
     list_info::set_string(entries[0].title, record_.title.wvalue());
     entries[0].time = static_cast<double>(record_.length.total_seconds());
     list->add(entries);
-    anne->set_volume(announcement_player_volume(record_.volume));
-    if (list_info* first = list->at(0)) anne->play(first);
+    return list->at(0);
+}
+
+void anne_starter::tell_on_air() {
     played_ = true;
     for (anne_progress_listener* l : listeners_) l->on_air(&record_);
+}
+
+bool anne_starter::put_on_air() {
+    play_manager* anne = env_.player(false);
+    playlist* list = anne ? anne->active_playlist() : nullptr;
+    if (!list) return true;
+    list_info* first = fill_playlist(list);
+    anne->set_volume(announcement_player_volume(record_.volume));
+    if (first) anne->play(first);
+    tell_on_air();
+    return true;
+}
+
+void anne_starter::prepare() {
+    prepare_tried_ = true;
+    play_manager* anne = env_.player(false);
+    playlist* list = anne ? anne->active_playlist() : nullptr;
+    // An announcement player that still plays keeps what it plays.
+    if (!list || anne->is_playing()) return;
+    list_info* first = fill_playlist(list);
+    if (!first) return;
+    // Silent as well as paused: should the engine get a block out before
+    // the pause reaches it, nobody hears it.
+    anne->set_volume(0);
+    anne->play(first);
+    anne->pause();
+    prepared_ = true;
+}
+
+bool anne_starter::release_prepared() {
+    prepared_ = false;
+    play_manager* anne = env_.player(false);
+    if (!anne || !anne->is_playing() || !anne->is_paused()) return false;
+    list_info* current = anne->current();
+    if (!current || !current->path || !record_.url.equals_ignore_case(stringx(current->path))) return false;
+    anne->set_volume(announcement_player_volume(record_.volume));
+    anne->pause();
+    tell_on_air();
     return true;
 }
 

@@ -3,11 +3,18 @@
 // (fade_timers.h, or a test) calls step() every 100 ms until it returns true.
 //
 // anne_starter: asks the volume ducker to lower the other programs, fades
-// the music down to silence over the fade time, then puts the announcement
-// on the announcement player. While the announcement player still plays an
-// earlier announcement the starter holds the music at 0 and waits for it to
-// end (for at most max_wait_ms), so that no announcement is swallowed behind
-// another one.
+// the music down over the fade time, then puts the announcement on the
+// announcement player. The music is made silent silence_ahead_ms before the
+// announcement is due: a playback thread takes a new volume with its next
+// block of sound (about 93 ms at 44.1 kHz), so the music is quiet by the
+// time the announcement sounds. Opening an announcement takes the player a
+// tenth of a second and more (the stream, its length asked of the host, the
+// input's first look at the data), so when the announcement player is idle
+// the starter opens it prepare_ms before it is due, paused and silent, and
+// lets it go when the fade time is up: it sounds on time. While the
+// announcement player still plays an earlier announcement the starter holds
+// the music at 0 and waits for it to end (for at most max_wait_ms), so that
+// no announcement is swallowed behind another one.
 //
 // volume_fade: asks the ducker to restore the other programs and brings the
 // music back up to the user's volume over the fade time.
@@ -18,10 +25,17 @@
 #include "anne_environment.h"
 #include "service_records.h"
 
+class list_info;
+class playlist;
+
 class anne_starter {
 public:
     // How long a starter waits for a running announcement to end.
     static const DWORD max_wait_ms = 30 * 60 * 1000;
+    // How long before it is due an announcement is opened, paused.
+    static const DWORD prepare_ms = 1000;
+    // How long before the announcement is due the music is made silent.
+    static const DWORD silence_ahead_ms = 100;
 
     // Ducks the other programs, collects the listeners, notes the music
     // volume and tells the listeners that record is being prepared. A
@@ -30,6 +44,12 @@ public:
     // One 100 ms step; true once the announcement was handed to the player
     // (or there was no playlist to hand it to): the starter is done.
     bool step();
+    // Milliseconds until the fade time is up and the announcement is due on
+    // air; 0 once it is.
+    DWORD ms_until_due();
+    // Milliseconds until the next moment a step has to come on time: the
+    // music's silence, then the announcement's air time; 0 when both passed.
+    DWORD ms_until_next_mark();
 
     const anne_record& record() const { return record_; }
     // The announcement was handed to the announcement player.
@@ -40,6 +60,15 @@ private:
     void set_music(unsigned user_volume);
     void tell_music_volume(unsigned user_volume);
     bool put_on_air();
+    // Milliseconds after the start at which the music goes silent.
+    DWORD silence_at() const;
+    // The announcement as the announcement player's one entry.
+    list_info* fill_playlist(playlist* list);
+    void prepare();
+    // Lets the prepared announcement go; false when it no longer waits on
+    // the player (it failed to open, or something else plays).
+    bool release_prepared();
+    void tell_on_air();
 
     anne_environment& env_;
     anne_record record_;
@@ -50,6 +79,10 @@ private:
     DWORD wait_tick_ = 0;
     bool waiting_ = false;
     bool played_ = false;
+    bool prepare_tried_ = false;
+    bool prepared_ = false;
+    bool faded_ = false;     // this starter took the music down
+    bool silenced_ = false;  // and then set it to 0
     std::vector<anne_progress_listener*> listeners_;
 };
 

@@ -12,9 +12,38 @@ namespace {
 const unsigned step_ms = 100;
 const unsigned watch_ms = 200;
 
+// The wait before a fade's next step: step_ms, but a starter's steps that
+// silence the music and put the announcement on air come at their moments
+// rather than on the next step after them, so that the announcement goes on
+// air on time.
+unsigned next_step_ms(anne_starter& starter) {
+    const DWORD left = starter.ms_until_next_mark();
+    return left > 0 && left < step_ms ? static_cast<unsigned>(left) : step_ms;
+}
+unsigned next_step_ms(volume_fade&) { return step_ms; }
+
+// A timer that can change its pace between ticks.
+class paced_timer : public timer {
+protected:
+    // Restarts the timer when the pace changes; a pace the system refuses
+    // falls back to step_ms, so the fade goes on either way.
+    void pace(unsigned ms) {
+        if (ms == interval_) return;
+        if (set(ms)) {
+            interval_ = ms;
+            return;
+        }
+        set(step_ms);
+        interval_ = step_ms;
+    }
+
+private:
+    unsigned interval_ = step_ms;
+};
+
 // One fade object on a timer; the timer's last tick deletes both.
 template <class Fade>
-class fade_timer : public timer {
+class fade_timer : public paced_timer {
 public:
     template <class... Args>
     explicit fade_timer(Args&&... args) : fade_(std::forward<Args>(args)...) {}
@@ -22,7 +51,11 @@ public:
 
 protected:
     void tick() override {
-        if (fade_.step()) delete this;
+        if (fade_.step()) {
+            delete this;
+            return;
+        }
+        pace(next_step_ms(fade_));
     }
 
 private:
@@ -77,7 +110,7 @@ private:
 
 // The starter, followed by the watch of its announcement (or the fade-in
 // when nothing went on air).
-class starter_timer : public timer {
+class starter_timer : public paced_timer {
 public:
     starter_timer(anne_environment& env, const anne_record& record, unsigned fade_ms)
         : env_(env), starter_(env, record, fade_ms) {
@@ -89,7 +122,10 @@ public:
 
 protected:
     void tick() override {
-        if (!starter_.step()) return;
+        if (!starter_.step()) {
+            pace(next_step_ms(starter_));
+            return;
+        }
         --g_pending_starters;
         pending_ = false;
         if (starter_.played()) {

@@ -39,9 +39,13 @@ playlist_view::playlist_view(playlist_view_services& services)
       skin_(nullptr),
       channel_mode_(false),
       dragging_(false),
-      playing_row_(-1) {}
+      drag_selected_(false),
+      drag_row_(-1),
+      playing_row_(-1),
+      drag_worker_(*this) {}
 
 playlist_view::~playlist_view() {
+    end_drag();
     clock_.kill();
     if (drop_) {
         if (window && IsWindow(window)) RevokeDragDrop(window);
@@ -277,8 +281,6 @@ void playlist_view::draw_cell_text(int row, int column, HDC dc, RECT* rect, unsi
 // ---------------------------------------------------------------------------
 // The list window
 
-void playlist_view::on_subclass() { list_view::on_subclass(); }
-
 LRESULT playlist_view::window_proc(UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case WM_SIZE:
@@ -294,10 +296,23 @@ LRESULT playlist_view::window_proc(UINT msg, WPARAM wparam, LPARAM lparam) {
             return 0;
         }
         break;
+    case WM_LBUTTONDOWN:
+        // A press on a selected row starts a move of the selection, one on
+        // another row a selection by dragging.
+        if (!channel_mode_) {
+            POINT p = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+            const int row = hittest(p, nullptr);
+            drag_selected_ = row >= 0 && (get_item_state(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+        }
+        break;
     case WM_LBUTTONUP:
         if (GetCapture() == window) ReleaseCapture();
+        // The reorder thread sees this within its step and ends.
         dragging_ = false;
         break;
+    case msg_drag_step:
+        drag_step();
+        return 0;
     case WM_LBUTTONDBLCLK:
         if (!channel_mode_) {
             POINT p = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
@@ -317,6 +332,7 @@ LRESULT playlist_view::window_proc(UINT msg, WPARAM wparam, LPARAM lparam) {
         break;
     }
     case WM_DESTROY:
+        end_drag();
         if (drop_) {
             RevokeDragDrop(window);
             drop_->Release();
@@ -353,6 +369,7 @@ LRESULT playlist_view::on_message(UINT msg, WPARAM wparam, LPARAM lparam) {
         auto* header = reinterpret_cast<NMHDR*>(lparam);
         if (!header || !window || header->hwndFrom != window) break;
         if (header->code == NM_RCLICK) context_menu(reinterpret_cast<NMITEMACTIVATE*>(lparam));
+        if (header->code == LVN_BEGINDRAG) begin_drag(reinterpret_cast<NMLISTVIEW*>(lparam));
         SendMessageW(window, msg_forwarded_notify, wparam, lparam);
         break;
     }

@@ -7,7 +7,8 @@
 //   channel's track list or refills it from the service;
 // - playlist mode, while the current playlist is "Default": the rows are
 //   its entries; a row is played by double-click or Enter, rows are deleted
-//   by Delete or the context menu, files and entries are dropped on it.
+//   by Delete or the context menu, reordered by dragging, and files and
+//   entries are dropped on it.
 //
 // An owner-data list_view: the list holds only a row count and asks for
 // the texts of the rows it draws. Player and playlist events arrive as the
@@ -15,11 +16,13 @@
 // playlist listeners post or send them), so the list changes only on the
 // user-interface thread. The services and the skin are the caller's and
 // must outlive the object.
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "list_view.h"
+#include "thread.h"
 #include "timer.h"
 
 class list_info;
@@ -36,6 +39,10 @@ public:
     static const unsigned max_stream_errors = 200;
     static const size_t progress_above = 50;
     static const UINT delete_command = 10001;
+    // The height of the list's own header.
+    static constexpr int header_height = 22;
+    // The reorder thread's pace while rows are dragged.
+    static constexpr DWORD drag_step_ms = 20;
 
     playlist_view(playlist_view_services& services);
     ~playlist_view() override;
@@ -52,9 +59,15 @@ public:
     void invalidate_playing_row(int row);
     void add_dropped_paths(const std::vector<stringx>& paths, POINT point);
     void add_dropped_entries(const std::vector<list_info*>& entries, POINT point);
+    // Playlist mode: the selected rows move delta rows down (up when
+    // negative) as far as the list's ends allow, keeping their gaps while
+    // there is room; their entries move in the current playlist and they
+    // stay selected.
+    void move_selection(int delta);
 
     bool channel_mode() const { return channel_mode_; }
     int playing_row() const { return playing_row_; }
+    bool dragging() const { return dragging_; }
     // The rows' entries: the current playlist's, or the channel's listed
     // tracks in channel mode.
     int shown_count();
@@ -87,6 +100,34 @@ private:
         playlist_view& owner_;
     };
     friend class clock;
+
+    // The reorder thread: every drag_step_ms while the rows are dragged it
+    // has the list take one drag step. The step itself runs on the
+    // user-interface thread (a sent message), where the list and the
+    // playlist's rows are drawn, so no row changes under a paint.
+    class drag_worker : public thread {
+    public:
+        explicit drag_worker(playlist_view& owner) : owner_(owner) {}
+        // Waits for run() to end (the drag must be over).
+        void finish();
+
+    protected:
+        void run() override;
+
+    private:
+        playlist_view& owner_;
+    };
+    friend class drag_worker;
+    static const UINT msg_drag_step = WM_APP + 0x112;
+
+    // playlist_view_drag.cpp
+    void begin_drag(const NMLISTVIEW* notice);
+    void end_drag();
+    void drag_step();
+    // The row the cursor points at while dragging, or the row past the
+    // first or last visible one in the edge zones (the list is scrolled
+    // there).
+    int drag_target_row(POINT cursor);
 
     bool entry_is_playing(list_info* entry);
     void repaint_row(int row);
@@ -121,6 +162,9 @@ private:
     std::vector<list_info*>* entries_;  // playlist mode's rows
     playlist_view_skin* skin_;
     bool channel_mode_;
-    bool dragging_;
+    std::atomic<bool> dragging_;
+    bool drag_selected_;
+    int drag_row_;
     int playing_row_;
+    drag_worker drag_worker_;
 };

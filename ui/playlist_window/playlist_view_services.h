@@ -65,6 +65,8 @@ public:
     virtual option_home& folders_store() = 0;
     // The owner of the progress dialog (the playlist window).
     virtual HWND progress_owner() = 0;
+    // The mouse cursor in screen coordinates, which a drag of rows follows.
+    virtual bool cursor_position(POINT& screen) { return GetCursorPos(&screen) != FALSE; }
 };
 
 class playlist_view_skin {

@@ -93,6 +93,14 @@ bool login_manager::login(HWND parent, const wchar_t* user_id, const wchar_t* pa
         parse_reply(reply.lines(), message, url);
         return false;
     }
+    // A reply cut short may carry its "Result=Success" and lose the keys
+    // after it (the store, the channel, the device's settings): logging in
+    // with half a store is worse than asking the user to try again.
+    if (reply.cut()) {
+        services_.write_log(L"로그인 실패(응답이 중간에 끊김)");
+        message = not_successful_message;
+        return false;
+    }
     reply_map keys;
     keys.read(reply.lines(), 1);
     read_reply(keys);

@@ -18,8 +18,9 @@ std::wstring lower(const wchar_t* text) {
 
 service_reply::service_reply() {}
 
-service_reply::service_reply(const char* text, size_t length) {
+service_reply::service_reply(const char* text, size_t length, bool cut) {
     if (!text || length == 0 || text[0] == 0) return;
+    cut_ = cut;
     raw_.assign(text, length);
     // The reply is split at its line ends by its length, so that a zero byte
     // inside one line does not end the text there: that line alone is
@@ -50,7 +51,7 @@ bool service_reply::has_success() const {
 reply_status service_reply::status() const {
     if (!connected()) return reply_status::no_connection;
     if (login_expired()) return reply_status::login_expired;
-    if (!has_success()) return reply_status::failed;
+    if (!has_success() || cut_) return reply_status::failed;
     return reply_status::success;
 }
 

@@ -13,7 +13,8 @@
 //   1. no connection: no text, or an empty one;
 //   2. expired login: the first line starts with the first 7 characters of
 //      "Login=False" in any case;
-//   3. failed: the raw text lacks "Result=Success" anywhere;
+//   3. failed: the raw text lacks "Result=Success" anywhere, or the reply
+//      was cut short (fewer bytes than the server announced arrived);
 //   4. success: the data lines are lines 2 to the last.
 // Senders that test in another order (the login tests success first) use the
 // single tests. A sender logs its own lines; success_failure_line gives the
@@ -30,8 +31,9 @@ public:
     // No connection.
     service_reply();
     // The reply text of length bytes as http_post gave it, zero bytes
-    // included; null, empty or a first byte of zero is no connection.
-    service_reply(const char* text, size_t length);
+    // included; null, empty or a first byte of zero is no connection. cut:
+    // http_post knows the text to be only the first part of the reply.
+    service_reply(const char* text, size_t length, bool cut = false);
 
     bool connected() const { return !raw_.empty() && raw_[0] != 0; }
     // The reply bytes as received.
@@ -42,6 +44,9 @@ public:
 
     bool login_expired() const;
     bool has_success() const;  // "Result=Success" anywhere in the reply's bytes
+    // The text is only the first part of the reply: its "Result=Success" may
+    // be there while the data lines are missing or broken off.
+    bool cut() const { return cut_; }
     reply_status status() const;
 
     // Lines 2 to the last, as split (not cleaned).
@@ -50,6 +55,7 @@ public:
 private:
     std::string raw_;
     std::vector<stringx> lines_;
+    bool cut_ = false;
 };
 
 // "<name>, Result=Success 실패": the log line of a failed success test, name

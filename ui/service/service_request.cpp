@@ -63,5 +63,5 @@ service_reply service_request::send_to(const wchar_t* host) const {
     // An empty host is no connection: nothing is sent.
     const char* text = host && *host ? post.submit(host, script_.c_str(), size) : nullptr;
     // submit's size counts the terminator.
-    return service_reply(text, text && size > 0 ? size - 1 : 0);
+    return service_reply(text, text && size > 0 ? size - 1 : 0, post.reply_cut());
 }

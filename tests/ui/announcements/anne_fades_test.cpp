@@ -165,6 +165,93 @@ TEST(anne_starter, waits_for_a_running_announcement_instead_of_losing_it) {
     EXPECT_EQ(env.listener.count("air A"), 1);
 }
 
+// The announcement is opened a second before it is due, paused and silent,
+// and let go when the fade time is up: it sounds then, not a tenth of a
+// second later while the player opens it.
+TEST(anne_starter, opens_the_announcement_ahead_and_lets_it_go_when_due) {
+    test_anne_env env;
+    anne_starter starter(env, anne(L"A", 9, 0, 0, 30, true, 80), 3000);
+    EXPECT_EQ(starter.ms_until_due(), 3000u);
+    int step = 0;
+    for (; step < 19; ++step) {
+        env.ticks += 100;
+        EXPECT_FALSE(starter.step());
+    }
+    EXPECT_EQ(starter.ms_until_due(), 1100u);
+    EXPECT_TRUE(env.announcements.plays.empty());
+    env.ticks += 100;
+    EXPECT_FALSE(starter.step());  // 1000 ms before it is due
+    ASSERT_EQ(env.announcements.plays, std::vector<std::wstring>{L"zel2://127.0.0.1/anne/A.mp3"});
+    EXPECT_TRUE(env.announcements.is_paused());
+    EXPECT_EQ(env.announcements.vol, 0u);
+    EXPECT_EQ(env.listener.count("air A"), 0);
+    EXPECT_GT(env.music.vol, 0u);  // the music fades on
+    for (step = 0; step < 8; ++step) {
+        env.ticks += 100;
+        EXPECT_FALSE(starter.step());
+    }
+    EXPECT_GT(env.music.vol, 0u);
+    EXPECT_EQ(starter.ms_until_next_mark(), 100u);  // the music's silence
+    // A step ahead of the announcement the music goes silent.
+    env.ticks += 100;
+    EXPECT_FALSE(starter.step());
+    EXPECT_EQ(env.music.vol, 0u);
+    EXPECT_EQ(env.listener.count("air A"), 0);
+    EXPECT_TRUE(env.announcements.is_paused());
+    EXPECT_EQ(starter.ms_until_due(), 100u);
+    EXPECT_EQ(starter.ms_until_next_mark(), 100u);  // the air time
+    env.ticks += 100;
+    EXPECT_TRUE(starter.step());
+    EXPECT_EQ(starter.ms_until_due(), 0u);
+    EXPECT_EQ(env.announcements.plays.size(), 1u);  // not opened again
+    EXPECT_FALSE(env.announcements.is_paused());
+    EXPECT_EQ(env.announcements.vol, 800u);
+    EXPECT_EQ(env.music.vol, 0u);
+    EXPECT_EQ(env.listener.events.back(), "air A");
+    EXPECT_EQ(env.listener.count("air A"), 1);
+    EXPECT_TRUE(starter.played());
+}
+
+// What happens to the opened announcement before it is due decides the end:
+// still waiting, it is let go; gone (it could not be opened), it is played
+// once more; replaced by another announcement, the starter waits for that.
+TEST(anne_starter, an_opened_announcement_that_went_away) {
+    struct row {
+        const char* name;
+        const char* meanwhile;  // "-", "ended", "other"
+        bool done;
+        size_t plays;
+        int air;
+    } rows[] = {
+        {"still waiting", "-", true, 1, 1},
+        {"could not be opened", "ended", true, 2, 1},
+        {"another plays", "other", false, 2, 0},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        test_anne_env env;
+        anne_starter starter(env, anne(L"A", 9, 0, 0, 30), 500);
+        env.ticks += 100;
+        EXPECT_FALSE(starter.step());
+        ASSERT_EQ(env.announcements.plays.size(), 1u);
+        const std::string meanwhile = r.meanwhile;
+        if (meanwhile == "ended") env.announcements.playing = false;
+        if (meanwhile == "other") env.announcements.play_path(L"zel2://127.0.0.1/anne/other.mp3");
+        env.ticks += 400;
+        EXPECT_EQ(starter.step(), r.done);
+        EXPECT_EQ(env.announcements.plays.size(), r.plays);
+        EXPECT_EQ(env.listener.count("air A"), r.air);
+    }
+    // An announcement player busy from the start is left alone until due.
+    test_anne_env env;
+    env.announcements.play_path(L"zel2://127.0.0.1/anne/other.mp3");
+    anne_starter starter(env, anne(L"A", 9, 0, 0, 30), 500);
+    env.ticks += 100;
+    EXPECT_FALSE(starter.step());
+    EXPECT_EQ(env.announcements.plays.size(), 1u);
+    EXPECT_EQ(env.announcements.pauses, 0);
+}
+
 TEST(anne_starter, gives_up_waiting_after_the_longest_wait) {
     test_anne_env env;
     env.announcements.playing = true;
@@ -284,7 +371,7 @@ TEST(fade_timers, music_fades_out_the_announcement_plays_and_the_music_comes_bac
     env.opts.volume = 1000;
     const DWORD began = GetTickCount();
     start_anne_starter(env, anne(L"A", 9, 0, 0, 30, true, 80), 600);
-    ASSERT_TRUE(pump_until([&] { return !env.announcements.plays.empty(); }, 5000));
+    ASSERT_TRUE(pump_until([&] { return env.listener.count("air A") == 1; }, 5000));
     EXPECT_GE(GetTickCount() - began, 550u);
     EXPECT_EQ(env.music.vol, 0u);
     EXPECT_EQ(env.announcements.vol, 800u);
@@ -355,7 +442,7 @@ TEST(fade_timers, the_music_comes_back_by_itself_after_the_announcement) {
         env.announcements.has_playlist = r.has_playlist;
         start_anne_starter(env, anne(L"A", 9, 0, 0, 30), 300, true);
         if (r.has_playlist) {
-            ASSERT_TRUE(pump_until([&] { return !env.announcements.plays.empty(); }, 5000));
+            ASSERT_TRUE(pump_until([&] { return env.listener.count("air A") == 1; }, 5000));
             // While the announcement plays the music stays down.
             pump_until([] { return false; }, 600);
             EXPECT_EQ(env.music.vol, 0u);
@@ -372,7 +459,7 @@ TEST(fade_timers, back_to_back_announcements_keep_the_music_down_between_them) {
     real_tick_env env;
     env.opts.fadeinout_time = 200;
     start_anne_starter(env, anne(L"A", 9, 0, 0, 30), 200, true);
-    ASSERT_TRUE(pump_until([&] { return env.announcements.plays.size() == 1; }, 5000));
+    ASSERT_TRUE(pump_until([&] { return env.listener.count("air A") == 1; }, 5000));
     // B falls due while A plays: its starter waits for A.
     start_anne_starter(env, anne(L"B", 9, 0, 30, 30), 200, true);
     pump_until([] { return false; }, 500);

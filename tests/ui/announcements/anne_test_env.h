@@ -56,6 +56,8 @@ public:
     explicit fake_player(int index) : index_(index), list_(nullptr, nullptr) {}
     unsigned vol = 1000;
     bool playing = false;
+    bool paused = false;
+    int pauses = 0;                       // pause calls
     bool has_playlist = true;
     std::vector<std::wstring> plays;      // paths handed to play
     std::vector<unsigned> set_volumes;    // every set_volume
@@ -70,7 +72,13 @@ public:
         plays.push_back(entry && entry->path ? entry->path : L"");
         if (entry) current_ = *entry;
         playing = true;
+        paused = false;
     }
+    void pause() override {
+        ++pauses;
+        if (playing) paused = !paused;
+    }
+    bool is_paused() override { return playing && paused; }
     list_info* current() override { return plays.empty() ? nullptr : &current_; }
     // Plays path as if another party had started it.
     void play_path(const wchar_t* path) {

@@ -215,6 +215,13 @@ public:
     drop_services& drop() override { return drops; }
     option_home& folders_store() override { return store; }
     HWND progress_owner() override { return nullptr; }
+    // The mouse as a drag of rows sees it (screen coordinates); the
+    // display's own pointer is shared by every test program.
+    POINT cursor = {0, 0};
+    bool cursor_position(POINT& screen) override {
+        screen = cursor;
+        return true;
+    }
 };
 
 // The playlist window skin's stand-in: solid images and a status strip that

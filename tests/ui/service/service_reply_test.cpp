@@ -54,6 +54,15 @@ TEST(service_reply, classifies_in_the_common_order) {
         EXPECT_EQ(r.connected(), c.status != reply_status::no_connection) << c.name;
     }
     EXPECT_EQ(service_reply(nullptr, 5).status(), reply_status::no_connection);
+
+    // A reply known to be cut short fails whatever it holds; an expired
+    // login's status line still counts.
+    const std::string whole = "Result=Success\r\n1^a\r\n";
+    EXPECT_EQ(service_reply(whole.data(), whole.size(), false).status(), reply_status::success);
+    EXPECT_EQ(service_reply(whole.data(), whole.size(), true).status(), reply_status::failed);
+    EXPECT_TRUE(service_reply(whole.data(), whole.size(), true).cut());
+    const std::string expired = "Login=False\r\nmessage=a";
+    EXPECT_EQ(service_reply(expired.data(), expired.size(), true).status(), reply_status::login_expired);
 }
 
 TEST(service_reply, splits_korean_lines_and_fields) {
