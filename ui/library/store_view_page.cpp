@@ -95,6 +95,10 @@ store_view_services* get_store_view_services() { return services_; }
 
 store_view* store_view::current() { return current_; }
 
+void store_view_channel_listener::on_channel_changed(const wchar_t*) {
+    if (current_) current_->on_channel_changed();
+}
+
 store_view::store_view()
     : search_field_(0),
       sort_column_(-1),

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "channel_changed_event.h"
 #include "dialog.h"
 #include "page_view.h"
 #include "store_manager.h"
@@ -130,6 +131,13 @@ public:
 private:
     bool group_;
     std::wstring store_name_;
+};
+
+// Tells the store view built last (when one lives) the channel that plays
+// now; registered for the whole run.
+class store_view_channel_listener : public singleton_component<channel_changed_event> {
+public:
+    void on_channel_changed(const wchar_t* title) override;
 };
 
 page_view* make_store_view(const stringx& text, HWND parent, const RECT& rect, library_skin* skin);

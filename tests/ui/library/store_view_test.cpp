@@ -136,6 +136,10 @@ TEST_F(store_view_page, rows_of_the_group_newest_first_with_their_texts) {
         }
     }
     EXPECT_FALSE(IsWindowVisible(page->note_button()));
+    // A new channel reaches the logged-in store's row only.
+    services.title = L"New";
+    page->on_channel_changed();
+    EXPECT_EQ(column(4), (ids{L"Jazz", L"Pop", L"New", L"ABBA"}));
 }
 
 TEST_F(store_view_page, search_state_filter_and_sort) {
