@@ -581,6 +581,18 @@ LRESULT store_header::window_proc(UINT msg, WPARAM wparam, LPARAM lparam) {
         place_combo();
         return r;
     }
+    case HDM_LAYOUT: {
+        // The header row is as tall as the combo plus 4 pixels.
+        const LRESULT r = subclass::window_proc(msg, wparam, lparam);
+        HDLAYOUT* layout = reinterpret_cast<HDLAYOUT*>(lparam);
+        if (layout && layout->pwpos && layout->prc && IsWindow(combo)) {
+            RECT own;
+            GetWindowRect(combo, &own);
+            layout->pwpos->cy = own.bottom - own.top + 4;
+            layout->prc->top = layout->pwpos->cy;
+        }
+        return r;
+    }
     case WM_NCHITTEST: {
         POINT pt = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
         ScreenToClient(hwnd, &pt);

@@ -242,6 +242,9 @@ TEST_F(store_view_page, header_check_all_ticks_and_clears_every_row) {
     EXPECT_TRUE(IsWindowVisible(page->state_combo()));
     EXPECT_EQ(combo.left, item5.left + 3);
     EXPECT_EQ(combo.right, item5.right - 3);
+    RECT header_rect;
+    GetWindowRect(header, &header_rect);
+    EXPECT_EQ(header_rect.bottom - header_rect.top, combo.bottom - combo.top + 4);
     page->set_column_width(5, 29);
     page->header_box()->place_combo();
     EXPECT_FALSE(IsWindowVisible(page->state_combo()));
