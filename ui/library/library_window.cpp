@@ -145,8 +145,12 @@ LRESULT library_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) 
         if (page_ && page_->type == 6) PostMessageW(page_->get_hwnd(), msg_store_list_changed, 0, 0);
         return TRUE;
     case msg_store_record_changed:
-        // The record is this window's: a page that wants it gets its own
-        // copy. No page takes store records yet, so it is only freed here.
+        // The record is this window's: the store view gets its own copy
+        // (and frees it), sent at once so that no copy waits on a page that
+        // may go.
+        if (lparam && page_ && page_->type == 6)
+            SendMessageW(page_->get_hwnd(), msg_store_record_changed, 0,
+                         reinterpret_cast<LPARAM>(new store_record(*reinterpret_cast<store_record*>(lparam))));
         delete reinterpret_cast<store_record*>(lparam);
         return TRUE;
     case msg_library_enqueue:

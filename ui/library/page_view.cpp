@@ -1,6 +1,8 @@
 // The library window's page base and the page factory.
 #include "page_view.h"
 
+#include "store_view_page.h"
+
 namespace {
 
 // A page maker builds its page class with the arguments of create_page;
@@ -15,7 +17,7 @@ const page_maker makers[8] = {
     nullptr,  // 3 announcement library
     nullptr,  // 4 music folders
     nullptr,  // 5 one audio CD drive
-    nullptr,  // 6 store view
+    make_store_view,  // 6 store view
     nullptr,  // 7 web page
 };
 

@@ -152,6 +152,7 @@ void player_companions::info_rebuild_skin() {
 
 // The library window deletes itself when its window is destroyed.
 HWND player_companions::create_library(HWND main, dib* title_strip, dib* mini_button) {
+    set_store_view_services(&store_view_services_);
     auto* window = new library_window(library_services_, title_strip, mini_button);
     if (!window->create_window(main)) {
         delete window;

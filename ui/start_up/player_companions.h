@@ -14,6 +14,7 @@
 #include "companion_windows.h"
 #include "info_window.h"
 #include "library_window_wiring.h"
+#include "store_view_wiring.h"
 #include "main_window_service.h"
 #include "player_app_links.h"
 #include "playlist_window.h"
@@ -47,6 +48,7 @@ private:
     player_playlist_services services_;
     player_app_links links_;
     player_library_services library_services_;
+    player_store_view_services store_view_services_;
     std::unique_ptr<now_playing> now_playing_;
     std::unique_ptr<playlist_window> playlist_window_;
     player_info_window_host info_host_;

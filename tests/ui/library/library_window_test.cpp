@@ -301,7 +301,10 @@ TEST_F(library_window_test, selecting_a_node_asks_for_its_page_type) {
             EXPECT_EQ(window->requested_page_type(), r.type);
             EXPECT_EQ(window->companion_splitter_shown(), r.companion);
         }
-        EXPECT_EQ(window->page(), nullptr) << "no page class is built yet";
+        // A page opens for the types whose page class is built.
+        if (r.type >= 0) {
+            EXPECT_EQ(window->page() != nullptr, page_type_built(r.type));
+        }
     }
     // Choosing a store of list 1 marks it and unmarks the one before.
     HTREEITEM gangnam = window->find_node(L"강남점"), yeoksam = window->find_node(L"역삼점");
