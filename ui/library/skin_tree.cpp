@@ -200,12 +200,17 @@ void skin_tree::sync_bars() {
     SCROLLINFO h = {};
     h.cbSize = sizeof(h);
     h.fMask = SIF_ALL;
+    // Without its native bar the tree has nothing to scroll that way, whatever
+    // stale range the bar kept.
+    const LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
     if (hscroll_) {
-        if (GetScrollInfo(hwnd_, SB_HORZ, &h) && h.nMax - h.nMin + 1 > client.right) {
+        if ((style & WS_HSCROLL) && GetScrollInfo(hwnd_, SB_HORZ, &h) && h.nMax - h.nMin + 1 > client.right) {
             hscroll_->enable(true);
             hscroll_->set_range(h.nMin, h.nMax - client.right, true);
             hscroll_->set_pos(h.nPos);
         } else {
+            // Nothing to scroll: no thumb either.
+            hscroll_->set_range(0, 0, true);
             hscroll_->enable(false);
         }
     }
@@ -214,11 +219,12 @@ void skin_tree::sync_bars() {
         v.cbSize = sizeof(v);
         v.fMask = SIF_ALL;
         const int visible = static_cast<int>(get_visible_count());
-        if (GetScrollInfo(hwnd_, SB_VERT, &v) && visible < v.nMax + 1) {
+        if ((style & WS_VSCROLL) && GetScrollInfo(hwnd_, SB_VERT, &v) && visible < v.nMax + 1) {
             vscroll_->enable(true);
             vscroll_->set_range(v.nMin, v.nMax - visible + 1, true);
             vscroll_->set_pos(v.nPos);
         } else {
+            vscroll_->set_range(0, 0, true);
             vscroll_->enable(false);
         }
     }

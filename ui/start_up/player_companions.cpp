@@ -5,6 +5,7 @@
 
 #include "core.h"
 #include "equalizer_dialog.h"
+#include "library_window.h"
 #include "playlist_services.h"
 #include "playlist_view.h"
 #include "playlist_view_skin_adapter.h"
@@ -49,10 +50,17 @@ player_companions::player_companions() : now_playing_(new now_playing) {
     services_.playlist_shown = [](bool shown) {
         if (player_window* w = current_player_window()) w->set_playlist_shown(shown);
     };
+    library_services_.settings = [](HWND owner) {
+        settings_dialog dialog(default_settings_host());
+        dialog.modal(owner);
+    };
     links_.library_caption = [this](const std::wstring& title) { set_library_channel_title(stringx(title.c_str())); };
 }
 
 player_companions::~player_companions() {
+    // The library window uses this object's services until it is gone.
+    if (library && IsWindow(library)) DestroyWindow(library);
+    library = nullptr;
     if (playlist_window_ && playlist_window_->get_hwnd() && IsWindow(playlist_window_->get_hwnd()))
         DestroyWindow(playlist_window_->get_hwnd());
     playlist = nullptr;
@@ -70,6 +78,16 @@ HWND player_companions::create_info(HWND main, HWND playlist_window) {
     HWND info = stand_in_companions::create_info(main, playlist_window);
     if (info) services_.dock(info);
     return info;
+}
+
+// The library window deletes itself when its window is destroyed.
+HWND player_companions::create_library(HWND main, dib* title_strip, dib* mini_button) {
+    auto* window = new library_window(library_services_, title_strip, mini_button);
+    if (!window->create_window(main)) {
+        delete window;
+        return library = nullptr;
+    }
+    return library = window->get_hwnd();
 }
 
 HWND player_companions::create_equalizer(HWND main) {

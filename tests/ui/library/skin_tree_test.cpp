@@ -256,3 +256,24 @@ TEST(skin_tree, deleting_a_node_forgets_its_image) {
     t.delete_all_items();
     EXPECT_EQ(t.image_count(), 0u);
 }
+
+TEST(skin_tree, the_skinned_bars_follow_what_there_is_to_scroll) {
+    tree_rig rig;
+    skin_tree& t = *rig.tree;
+    for (int i = 0; i < 30; ++i) t.insert_item((L"채널 " + std::to_wstring(i)).c_str(), TVI_ROOT, TVI_LAST);
+    rig.shot();
+    EXPECT_TRUE(rig.vbar.is_enabled()) << "30 rows of 20 pixels do not fit 190";
+    EXPECT_GT(rig.vbar.get_range_max(), 0);
+    // Choosing the last row scrolls the tree; the bar follows its position.
+    HTREEITEM last = t.get_root_item();
+    while (t.get_next_sibling_item(last)) last = t.get_next_sibling_item(last);
+    t.select_item(last);
+    t.ensure_visible(last);
+    rig.shot();
+    EXPECT_GT(rig.vbar.get_pos(), 0);
+    t.delete_all_items();
+    t.insert_item(L"하나", TVI_ROOT, TVI_LAST);
+    rig.shot();
+    EXPECT_FALSE(rig.vbar.is_enabled());
+    EXPECT_EQ(rig.vbar.get_range_max(), 0) << "no thumb without anything to scroll";
+}
