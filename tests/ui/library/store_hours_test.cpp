@@ -129,7 +129,9 @@ TEST_F(store_hours_fixture, shows_the_hours_for_a_store_user_on_todays_announcem
             EXPECT_EQ(window.selection(1030), c.close / 3600);
             EXPECT_EQ(window.selection(1031), 0);
         }
-        if (c.open < 0) EXPECT_EQ(window.selection(1028), -1);
+        if (c.open < 0) {
+            EXPECT_EQ(window.selection(1028), -1);
+        }
     }
 }
 
