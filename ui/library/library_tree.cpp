@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "library_window.h"
+#include "library_edge.h"
 #include "library_layout.h"
 #include "window_messages.h"
 
@@ -223,6 +224,7 @@ void library_window::open_page(HTREEITEM node) {
     auto found = item_keys_.find(node);
     const std::wstring key = found != item_keys_.end() ? found->second : std::wstring();
     page_ = create_page(type, stringx(key.c_str()), hwnd_, page_rect, &look_);
+    library_edge_page_opened(hwnd_, type);
     if (page_ && page_->companion) {
         companion_ = page_->companion->get_hwnd();
         layout_panes();

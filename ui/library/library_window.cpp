@@ -2,6 +2,9 @@
 // expanded mode and path line. The tree and the pages are library_tree.cpp.
 #include "library_window.h"
 
+#include "channel_page_services.h"
+#include "library_edge.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -98,6 +101,7 @@ LRESULT library_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) 
         return TRUE;
     case WM_DESTROY:
         if (current_ == this) current_ = nullptr;
+        set_channel_page_tree(nullptr);
         close_page();
         s_.undock(hwnd_);
         return 0;
@@ -187,6 +191,8 @@ void library_window::on_init_dialog() {
     size_skin();
     build_channel_tree();
     initial_path_line();
+    attach_library_edge(hwnd_, [this] { open_page(tree_.get_selected_item()); });
+    set_channel_page_tree(&tree_);
 }
 
 void library_window::draw_button_images() {

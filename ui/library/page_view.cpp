@@ -1,6 +1,7 @@
 // The library window's page base and the page factory.
 #include "page_view.h"
 
+#include "channel_list_view.h"
 #include "store_view_page.h"
 
 namespace {
@@ -11,7 +12,7 @@ using page_maker = page_view* (*)(const stringx& text, HWND parent, const RECT& 
 
 // One maker per page type; a type whose page is not built yet has none.
 const page_maker makers[8] = {
-    nullptr,  // 0 channel list
+    make_channel_list_page,  // 0 channel list
     nullptr,  // 1 radio
     nullptr,  // 2 today's announcements
     nullptr,  // 3 announcement library

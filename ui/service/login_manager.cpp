@@ -176,6 +176,11 @@ const payment_info& login_manager::get_payment() { return payment_; }
 const std::vector<anneinfo_entry>& login_manager::get_anneinfo() { return anneinfo_; }
 const bcode_info& login_manager::get_bcode() { return bcode_; }
 
+void login_manager::set_store_hours(int open_time, int close_time) {
+    bcode_.open_time = open_time;
+    bcode_.close_time = close_time;
+}
+
 const std::vector<category_record>& login_manager::get_categories(int list) {
     const int index = list == 0 ? 0 : list == 1 ? 1 : 2;
     if (index == 0 && categories_[0].empty()) {

@@ -114,6 +114,10 @@ public:
     // Slot 19: null clears it.
     virtual void set_anneinfo_listener(anneinfo_listener* listener);
 
+    // The store's hours after the service took a change (seconds of the
+    // day); the guide code stays.
+    void set_store_hours(int open_time, int close_time);
+
 private:
     void forget_credentials();
     void read_reply(const reply_map& keys);

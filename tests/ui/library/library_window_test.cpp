@@ -9,12 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "channel_list_view.h"
+#include "channel_page_services.h"
 #include "core.h"
 #include "library_listeners.h"
 #include "library_path_line.h"
 #include "library_window.h"
 #include "login_manager.h"
 #include "login_test_services.h"
+#include "quiet_client_services.h"
+#include "service_client.h"
 #include "stand_in_server.h"
 #include "store_manager.h"
 #include "window_capture.h"
@@ -24,6 +28,27 @@
 namespace {
 
 std::wstring w(const stringx& s) { return s.wvalue() ? s.wvalue() : L""; }
+
+// The channel list page's surroundings: a service client that has no
+// channels to give, and nothing else.
+struct no_channels_client : service_client {
+    explicit no_channels_client(service_client_services& s) : service_client(s) {}
+    bool get_channel_list(stringx, std::vector<channel_record>&) override { return false; }
+};
+struct quiet_page_services : channel_page_services {
+    quiet_client_services client_services;
+    no_channels_client channels{client_services};
+    service_client& client() override { return channels; }
+    bool logged_in() override { return true; }
+    std::vector<std::wstring> category_keys() override { return {}; }
+    void play_channel(const std::vector<track_record>&) override {}
+    request_identity identity() override { return request_identity(); }
+    void post(const service_request&) override {}
+    void mark_playing_node() override {}
+    bool expanded() override { return false; }
+    bool add_file(const std::wstring&, std::vector<list_info>&) override { return false; }
+    void message(HWND, const std::wstring&) override {}
+};
 
 // The services as the window sees them: the login's data from a login
 // manager, the rest as the test sets it.
@@ -271,6 +296,8 @@ TEST_F(library_window_test, logins_build_their_trees) {
 
 TEST_F(library_window_test, selecting_a_node_asks_for_its_page_type) {
     login_as("T", "G001|강남점^G002|역삼점^G003|선릉점");
+    quiet_page_services pages;
+    set_channel_page_services(&pages);
     library_window* window = open();
     ASSERT_NE(window, nullptr);
     skin_tree& tree = window->tree();
@@ -313,6 +340,7 @@ TEST_F(library_window_test, selecting_a_node_asks_for_its_page_type) {
     EXPECT_EQ(tree.image_of(gangnam), window->look().image(54));
     EXPECT_EQ(tree.image_of(yeoksam), window->look().image(47));
     EXPECT_EQ(window->requested_page_type(), 2);
+    set_channel_page_services(nullptr);
 }
 
 TEST(library_path_line, texts_of_a_started_track) {
@@ -505,4 +533,71 @@ TEST_F(library_window_test, close_hides_the_window_and_the_home_page_opens_in_th
     // A store record without a store page is freed and nothing else.
     SendMessageW(hwnd, msg_store_record_changed, 0, reinterpret_cast<LPARAM>(new store_record));
     EXPECT_TRUE(IsWindow(hwnd));
+}
+
+// Picking a channel in the window: the category node's page lists the
+// service's channels, the listen image starts the channel's tracks, and a
+// channel added with "추가" is listed under the favourites node.
+TEST_F(library_window_test, picking_a_channel_starts_it_and_an_added_one_is_under_the_favourites) {
+    const std::string keys =
+        std::string(kLists) + R"(, "storeinfo": "S^T001^M001^S001^shop01^테스트매장", "anneinfo": "G001|강남점")";
+    ASSERT_TRUE(server.start_scenario(R"({"categories": {"ch10": [1052, 1053]}, "users": [{"userid": "store01", )"
+                                      R"("userpw": "pw01", "login": {)" +
+                                      keys + "}}]}"))
+        << server.error();
+    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", server.host().c_str());
+    stringx message, url;
+    ASSERT_TRUE(manager.login(nullptr, L"store01", L"pw01", message, url)) << w(message);
+
+    struct picking_services : channel_page_services {
+        quiet_client_services client_services;
+        service_client channels{client_services};
+        std::wstring host;
+        std::vector<std::vector<track_record>> played;
+        std::vector<std::wstring> messages;
+        int marks = 0;
+        service_client& client() override { return channels; }
+        bool logged_in() override { return true; }
+        std::vector<std::wstring> category_keys() override { return {}; }
+        void play_channel(const std::vector<track_record>& tracks) override { played.push_back(tracks); }
+        request_identity identity() override { return test_identity(); }
+        void post(const service_request& request) override { request.send_to(host.c_str()); }
+        void mark_playing_node() override { ++marks; }
+        bool expanded() override { return false; }
+        bool add_file(const std::wstring&, std::vector<list_info>&) override { return false; }
+        void message(HWND, const std::wstring& text) override { messages.push_back(text); }
+    } pages;
+    pages.host = server.host();
+    set_channel_page_services(&pages);
+    library_window* window = open();
+    ASSERT_NE(window, nullptr);
+
+    window->tree().select(window->find_node(L"가요    "), TVGN_CARET);
+    window_rig::pump();
+    auto* page = static_cast<channel_list_view*>(window->page());
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->get_item_count(), 2);
+    EXPECT_EQ(w(page->get_item_text(1, 1)), L"[Fast] 아침 가요\n신나는 출근길");
+    save_artifact(capture_window(hwnd), L"channels");
+
+    page->on_cell_click(1, channel_list_view::column_listen);
+    ASSERT_EQ(pages.played.size(), 1u);
+    ASSERT_EQ(pages.played[0].size(), 1u);
+    EXPECT_NE(std::wstring(pages.played[0][0].path).find(L"201.mp3"), std::wstring::npos);
+    EXPECT_EQ(pages.channels.current_channel()->id, 1053);
+    EXPECT_EQ(w(pages.channels.get_title()), L"ch10");
+    EXPECT_EQ(pages.marks, 1);
+
+    page->on_cell_click(1, channel_list_view::column_add);
+    EXPECT_EQ(server.state("favourite"), (std::vector<std::vector<std::string>>{{"1053", "아침 가요"}}));
+    window->tree().select(window->find_node(L"즐겨찾기 채널    "), TVGN_CARET);
+    window_rig::pump();
+    page = static_cast<channel_list_view*>(window->page());
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(page->favourites_layout());
+    ASSERT_EQ(page->get_item_count(), 1);
+    EXPECT_EQ(w(page->get_item_text(0, 1)), L"아침 가요");
+    save_artifact(capture_window(hwnd), L"favourites");
+    close();
+    set_channel_page_services(nullptr);
 }
