@@ -1,6 +1,8 @@
 // The library window's page base and the page factory.
 #include "page_view.h"
 
+#include "music_library_page.h"
+
 namespace {
 
 // A page maker builds its page class with the arguments of create_page;
@@ -13,8 +15,8 @@ const page_maker makers[8] = {
     nullptr,  // 1 radio
     nullptr,  // 2 today's announcements
     nullptr,  // 3 announcement library
-    nullptr,  // 4 music folders
-    nullptr,  // 5 one audio CD drive
+    make_music_folder_page,  // 4 music folders
+    make_music_cd_page,      // 5 one audio CD drive
     nullptr,  // 6 store view
     nullptr,  // 7 web page
 };
