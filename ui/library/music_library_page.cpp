@@ -198,13 +198,14 @@ bool folder_file_list::scan(const wchar_t* folder) {
         behind_dialog = true;
         entries_ = s.expand_with_progress(s.progress_owner(GetParent(get_container())), files);
     } else {
+        const std::shared_ptr<bool> alive = alive_;
         for (const stringx& file : files) {
             std::vector<list_info> items;
             s.expand(file.wvalue(), items);
             for (list_info& e : items) entries_.push_back(std::move(e));
             s.pump(get_container());
             // A page closed while the messages ran leaves nothing to fill.
-            if (!get_list()) return behind_dialog;
+            if (!*alive || !get_list()) return behind_dialog;
         }
     }
     if (!get_list()) return behind_dialog;
@@ -247,13 +248,19 @@ LRESULT folder_file_list::on_message(UINT msg, WPARAM wparam, LPARAM lparam) {
 // The page
 
 music_library_page::music_library_page()
-    : drive_letter_(0), add_button_(nullptr), files_(nullptr), last_item_(-1), saved_(false) {}
+    : drive_letter_(0),
+      add_button_(nullptr),
+      files_(nullptr),
+      last_item_(-1),
+      saved_(false),
+      alive_(std::make_shared<bool>(true)) {}
 
 music_library_page::~music_library_page() {
     // The library window deletes the page while its windows still exist:
     // the folders are saved here, as the base classes no longer reach this
     // class's WM_DESTROY handling.
     save_folders();
+    *alive_ = false;
     if (g_folder_target == this) g_folder_target = nullptr;
 }
 
@@ -359,8 +366,9 @@ bool music_library_page::add_picked_folder(const wchar_t* path) {
         if (same_text_nocase(get_item_text(row, 0).wvalue(), path)) return false;
     const int at = add_folder(path);
     if (at < 0) return false;
+    const std::shared_ptr<bool> alive = alive_;
     set_item_state(at, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ensure_visible(at, FALSE);
+    if (*alive) ensure_visible(at, FALSE);
     return true;
 }
 
@@ -458,7 +466,11 @@ LRESULT music_library_page::on_message(UINT msg, WPARAM wparam, LPARAM lparam) {
     }
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lparam);
-        if (header && get_list() && header->hwndFrom == get_list()) on_notify(header);
+        if (header && get_list() && header->hwndFrom == get_list()) {
+            const std::shared_ptr<bool> alive = alive_;
+            on_notify(header);
+            if (!*alive) return 0;  // closed while the scan let messages run
+        }
         break;
     }
     case WM_SIZE:

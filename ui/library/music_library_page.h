@@ -17,6 +17,7 @@
 // plays. User-interface thread only.
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "library_add_item.h"
@@ -72,12 +73,17 @@ stringx track_row_title(const list_info& entry);
 class folder_file_list : public list_view, public page_companion {
 public:
     folder_file_list() = default;
+    ~folder_file_list() override { *alive_ = false; }
     HWND get_hwnd() const override { return get_container(); }
 
     bool build(HWND parent, const RECT& rect, library_skin* skin);
     // Lists the tracks of the folder; a null or empty folder empties the
-    // list. True when the scan went through the progress dialog.
+    // list. True when the scan went through the progress dialog. The inline
+    // scan lets window messages run, which may close the page and delete
+    // this object: alive() tells the caller.
     bool scan(const wchar_t* folder);
+    // False once the object is deleted (hold a copy before the call).
+    std::shared_ptr<bool> alive() const { return alive_; }
 
     const std::vector<list_info>& entries() const { return entries_; }
     // The entries of the selected rows in row order.
@@ -90,6 +96,7 @@ public:
 
 private:
     std::vector<list_info> entries_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 class music_library_page : public page_view {
@@ -138,6 +145,7 @@ private:
     std::vector<list_info> entries_;
     int last_item_;
     bool saved_;
+    std::shared_ptr<bool> alive_;  // false once deleted (scans let messages run)
 };
 
 // The page maker of create_page for types 4 and 5.

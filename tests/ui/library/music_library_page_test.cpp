@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -35,6 +36,7 @@ public:
     std::vector<wchar_t> lookups;
     std::vector<std::vector<list_info>> enqueued;
     std::wstring picked;
+    std::function<void()> on_pump;
 
     stringx read_folder_key(const wchar_t* key) override {
         auto it = settings.find(key);
@@ -65,7 +67,10 @@ public:
         return out;
     }
     HWND progress_owner(HWND fallback) override { return fallback; }
-    void pump(HWND) override { window_rig::pump(); }
+    void pump(HWND) override {
+        window_rig::pump();
+        if (on_pump) on_pump();
+    }
     void cd_lookup(HWND, wchar_t letter) override { lookups.push_back(letter); }
     bool pick_folder(HWND, stringx& folder) override {
         if (picked.empty()) return false;
@@ -343,4 +348,22 @@ TEST_F(music_page_test, screenshot_of_the_folder_page_with_its_file_list) {
     window_rig::pump_for(200);
     const std::wstring shot = save_artifact(capture_window(host.hwnd()), L"folder_page");
     EXPECT_FALSE(shot.empty());
+}
+
+TEST_F(music_page_test, a_page_closed_while_an_inline_scan_lets_messages_run_ends_the_scan) {
+    fake.make_folder(L"C:\\Slow", 10);
+    fake.settings[L"folder0"] = L"C:\\Slow";
+    auto page = open_folders();
+    ASSERT_NE(page, nullptr);
+    int pumps = 0;
+    // The library window deletes the page when another node is chosen
+    // during the scan.
+    fake.on_pump = [&] {
+        if (++pumps == 3) page.reset();
+    };
+    as_music(page)->set_item_state(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(page, nullptr);
+    EXPECT_EQ(pumps, 3);
+    EXPECT_EQ(fake.inline_expands, 3);
+    EXPECT_EQ(fake.settings[L"folder0"], L"C:\\Slow");
 }
