@@ -3,6 +3,7 @@
 
 #include "channel_list_view.h"
 #include "store_view_page.h"
+#include "music_library_page.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ const page_maker makers[8] = {
     nullptr,  // 1 radio
     nullptr,  // 2 today's announcements
     nullptr,  // 3 announcement library
-    nullptr,  // 4 music folders
-    nullptr,  // 5 one audio CD drive
+    make_music_folder_page,  // 4 music folders
+    make_music_cd_page,      // 5 one audio CD drive
     make_store_view,  // 6 store view
     nullptr,  // 7 web page
 };
