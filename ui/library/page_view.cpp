@@ -1,6 +1,8 @@
 // The library window's page base and the page factory.
 #include "page_view.h"
 
+#include "radio_page.h"
+
 namespace {
 
 // A page maker builds its page class with the arguments of create_page;
@@ -10,7 +12,7 @@ using page_maker = page_view* (*)(const stringx& text, HWND parent, const RECT& 
 // One maker per page type; a type whose page is not built yet has none.
 const page_maker makers[8] = {
     nullptr,  // 0 channel list
-    nullptr,  // 1 radio
+    make_radio_page,  // 1 radio
     nullptr,  // 2 today's announcements
     nullptr,  // 3 announcement library
     nullptr,  // 4 music folders
