@@ -99,8 +99,8 @@ bool radio_page::build(const stringx& key, HWND parent, const RECT& rect, librar
     favourite.alignment = 1;
     favourite.texts.push_back(L"추가");
     favourite.rows.assign(rows, 0);
-    set_column_images(detailed_ ? detail_listen_column : plain_listen_column, listen);
-    set_column_images(detailed_ ? detail_favourite_column : plain_favourite_column, favourite);
+    set_column_images(detailed_ ? int(detail_listen_column) : int(plain_listen_column), listen);
+    set_column_images(detailed_ ? int(detail_favourite_column) : int(plain_favourite_column), favourite);
     if (detailed_) {
         column_images home;
         home.alignment = 1;
@@ -191,7 +191,11 @@ void radio_page::add_favourite_row(int row) {
 void radio_page::open_homepage_row(int row) {
     if (!detailed_ || row < 0 || static_cast<size_t>(row) >= homepages_.size()) return;
     const stringx& home = homepages_[static_cast<size_t>(row)];
-    if (text_of(home).empty()) return;
+    // The address comes from the service: only web addresses go to the
+    // shell, never a local path, a "file:" address or a program name.
+    const std::wstring text = text_of(home);
+    const bool web = _wcsnicmp(text.c_str(), L"http://", 7) == 0 || _wcsnicmp(text.c_str(), L"https://", 8) == 0;
+    if (!web) return;
     services_.shell_open(home);
 }
 

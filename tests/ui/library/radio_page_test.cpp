@@ -230,6 +230,8 @@ TEST_F(radio_page_test, rows_play_become_favourites_and_open_their_homepage) {
     SendMessageW(container, msg_list_view_notify, 0, 6);
     SendMessageW(container, msg_list_view_notify, 2, 6);
     EXPECT_EQ(services.opened, std::vector<std::wstring>{L"http://127.0.0.1/home3"});
+    SendMessageW(container, msg_list_view_notify, 9, 6);
+    EXPECT_EQ(services.opened.size(), 1u) << "no such row";
     // A double-click plays the selected row; without a selection nothing.
     services.played.clear();
     NMHDR click = {page->get_list(), radio_page::list_id, static_cast<UINT>(NM_DBLCLK)};
@@ -256,6 +258,25 @@ TEST_F(radio_page_test, rows_play_become_favourites_and_open_their_homepage) {
     ASSERT_EQ(services.played.size(), 1u);
     EXPECT_STREQ(services.played[0][0].title, L"라디오1");
     EXPECT_EQ(services.favourites, std::vector<std::wstring>{L"http://127.0.0.1:8001/live^라디오1"});
+}
+
+TEST_F(radio_page_test, only_web_homepages_go_to_the_shell) {
+    // The homepage is the service's text: a local path, a "file:" address
+    // or a program name is not opened.
+    const struct {
+        const wchar_t* home;
+        bool opened;
+    } cases[] = {{L"http://a.example/", true}, {L"HTTPS://a.example/", true}, {L"C:\\Windows\\notepad.exe", false},
+                 {L"file:///C:/x.html", false}, {L"calc", false}, {L"ftp://a.example/", false}};
+    for (const auto& c : cases) {
+        services.lines = {std::wstring(L"라디오^http://127.0.0.1:8001/live^24h^가요^64k^0^") + c.home};
+        services.opened.clear();
+        radio_page* page = open(L"24hradio");
+        ASSERT_NE(page, nullptr);
+        SendMessageW(page->get_hwnd(), msg_list_view_notify, 0, radio_page::homepage_column);
+        EXPECT_EQ(services.opened.size(), c.opened ? 1u : 0u) << c.home;
+        DestroyWindow(page->get_hwnd());
+    }
 }
 
 TEST_F(radio_page_test, an_address_that_gives_no_entries_plays_nothing_and_drags_nothing) {
