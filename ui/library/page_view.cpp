@@ -4,6 +4,7 @@
 #include "channel_list_view.h"
 #include "store_view_page.h"
 #include "music_library_page.h"
+#include "radio_page.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ using page_maker = page_view* (*)(const stringx& text, HWND parent, const RECT& 
 // One maker per page type; a type whose page is not built yet has none.
 const page_maker makers[8] = {
     make_channel_list_page,  // 0 channel list
-    nullptr,  // 1 radio
+    make_radio_page,  // 1 radio
     nullptr,  // 2 today's announcements
     nullptr,  // 3 announcement library
     make_music_folder_page,  // 4 music folders

@@ -19,6 +19,8 @@
 #include "login_test_services.h"
 #include "quiet_client_services.h"
 #include "service_client.h"
+#include "page_view.h"
+#include "radio_page.h"
 #include "stand_in_server.h"
 #include "store_manager.h"
 #include "window_capture.h"
@@ -48,6 +50,18 @@ struct quiet_page_services : channel_page_services {
     bool expanded() override { return false; }
     bool add_file(const std::wstring&, std::vector<list_info>&) override { return false; }
     void message(HWND, const std::wstring&) override {}
+};
+
+// The radio page's services: no stations, nothing played.
+struct quiet_radio_services : radio_page_services {
+    bool stations(const stringx&, std::vector<radio_record>&) override { return true; }
+    std::vector<list_info> expand(const stringx&) override { return {}; }
+    void play_in_default_playlist(const std::vector<list_info>&) override {}
+    void drag_entries(HWND, const std::vector<list_info>&) override {}
+    void add_favourite(const stringx&) override {}
+    void message(HWND, const wchar_t*, const wchar_t*) override {}
+    void report_favourite(const stringx&, const stringx&) override {}
+    void shell_open(const stringx&) override {}
 };
 
 // The services as the window sees them: the login's data from a login
@@ -127,9 +141,11 @@ protected:
         main_host = std::make_unique<window_rig::host_window>(20, 20, 320, 150);
         services.main = main_host->hwnd();
         services.login = &manager;
+        set_radio_page_services(&radio);
     }
     void TearDown() override {
         close();
+        set_radio_page_services(nullptr);
         SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", nullptr);
     }
 
@@ -176,6 +192,7 @@ protected:
     login_manager manager{login_services};
     stand_in_server server;
     fake_library_services services;
+    quiet_radio_services radio;
     std::unique_ptr<window_rig::host_window> main_host;
     HWND hwnd = nullptr;
 };

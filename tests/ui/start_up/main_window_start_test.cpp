@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 #include "channel_test_support.h"
@@ -21,6 +22,7 @@
 #include "player_companions.h"
 #include "playlist_services.h"
 #include "player_options.h"
+#include "radio_page.h"
 #include "service_client.h"
 #include "stand_in_server.h"
 #include "start_up.h"
@@ -28,6 +30,7 @@
 #include "ui_service.h"
 #include "window_capture.h"
 #include "window_rig.h"
+#include "window_messages.h"
 
 namespace {
 
@@ -309,6 +312,115 @@ TEST_F(main_window_start_test, stored_credentials_log_in_and_the_logins_channel_
     DestroyWindow(main);
     window_rig::pump();
     EXPECT_EQ(services.window_service.main_window(), nullptr);
+    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", nullptr);
+}
+
+// An internet radio station from the radio page plays through the player's
+// own services: its ICY stream (a loop of real music with a stream title)
+// comes from a stand-in on 127.0.0.1 and the station becomes the player's
+// current entry in the default playlist.
+namespace {
+
+// The player's radio services with one station of the test's choosing.
+struct one_station_services : radio_page_services {
+    std::wstring address;
+    bool stations(const stringx&, std::vector<radio_record>& records) override {
+        radio_record r;
+        r.name = stringx(L"테스트 라디오");
+        r.address = stringx(address.c_str());
+        records.push_back(r);
+        return true;
+    }
+    std::vector<list_info> expand(const stringx& a) override { return player_radio_page_services().expand(a); }
+    void play_in_default_playlist(const std::vector<list_info>& e) override {
+        player_radio_page_services().play_in_default_playlist(e);
+    }
+    void drag_entries(HWND, const std::vector<list_info>&) override {}
+    void add_favourite(const stringx&) override {}
+    void message(HWND, const wchar_t*, const wchar_t*) override {}
+    void report_favourite(const stringx&, const stringx&) override {}
+    void shell_open(const stringx&) override {}
+};
+
+std::string read_fixture(const char* name) {
+    std::string path = std::string(ZEL_MPEG_FIXTURE_DIR) + "/" + name;
+    std::string bytes;
+    if (FILE* f = fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.append(buffer, n);
+        fclose(f);
+    }
+    return bytes;
+}
+
+// An ICY reply: the audio with a metadata block after every interval bytes.
+std::string icy_stream(const std::string& audio, size_t interval, const std::string& title) {
+    std::string reply = "ICY 200 OK\r\ncontent-type:audio/mpeg\r\nicy-name:Test Station\r\nicy-metaint:" +
+                        std::to_string(interval) + "\r\n\r\n";
+    std::string meta = "StreamTitle='" + title + "';";
+    const size_t units = (meta.size() + 15) / 16;
+    std::string block(1, static_cast<char>(units));
+    block += meta;
+    block.resize(1 + units * 16, '\0');
+    for (size_t at = 0; at + interval <= audio.size(); at += interval) reply += audio.substr(at, interval) + block;
+    return reply;
+}
+
+}  // namespace
+
+TEST_F(main_window_start_test, a_radio_station_plays_its_icy_stream_from_the_default_playlist) {
+    const std::string scenario = channel_scenario(R"([{"userid": "store01", "userpw": "pw01"}])");
+    stand_in_server server;
+    ASSERT_TRUE(server.start_scenario(scenario, 120)) << server.error();
+    SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", server.host().c_str());
+    SetEnvironmentVariableW(L"ZEL_SERVICE_WEB_HOST", nullptr);
+    get_player_options() = player_options();
+    reset_main_window_state();
+    real_window_services services;
+    services.store_credentials(L"store01", L"pw01");
+    services.set_ini(L"password_save", L"1");
+    services.set_ini(L"auto_login", L"1");
+    services.set_ini(L"auto_start", L"0");
+    scripted_user user({});
+    HWND main = run_start_up(GetModuleHandleW(nullptr), services);
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(current_player_window(), nullptr);
+
+    // The station: the fixture repeated to a few seconds, sent as one ICY
+    // stream again for every connection.
+    std::string audio;
+    const std::string one = read_fixture("l3_cbr128_44k_joint.mp3");
+    ASSERT_FALSE(one.empty());
+    while (audio.size() < 400000) audio += one;
+    stand_in_server radio;
+    ASSERT_TRUE(radio.start(0, 120)) << radio.error();
+    ASSERT_TRUE(radio.set_replies({canned_reply::raw(icy_stream(audio, 8000, "Now Playing"), 16000, 50, 2000)}));
+
+    one_station_services stations;
+    stations.address = L"http://" + radio.host() + L"/live";
+    set_radio_page_services(&stations);
+    window_rig::host_window host(0, 0, 400, 200);
+    const RECT r = {0, 0, 400, 200};
+    std::unique_ptr<page_view> page(create_page(1, stringx(L"nomalradio"), host.hwnd(), r, nullptr));
+    set_radio_page_services(nullptr);
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->get_item_count(), 1);
+    // The listen image of the row.
+    SendMessageW(page->get_hwnd(), msg_list_view_notify, 0, radio_page::plain_listen_column);
+
+    ASSERT_TRUE(wait_playing_path(stations.address.c_str()));
+    EXPECT_EQ(music->playlist_index(music->active_playlist()->id().c_str()), 0);
+    // The player asked the station's stand-in for its stream.
+    EXPECT_TRUE(window_rig::pump_until([&] { return !radio.requests().empty(); }, 10000));
+    if (!radio.requests().empty()) {
+        EXPECT_EQ(radio.requests()[0].target, "/live");
+    }
+    save_artifact(capture_window(main), L"radio");
+
+    music->stop(0);
+    DestroyWindow(main);
+    window_rig::pump();
     SetEnvironmentVariableW(L"ZEL_SERVICE_HOST", nullptr);
 }
 
