@@ -1,6 +1,9 @@
 // The library window's page base and the page factory.
 #include "page_view.h"
 
+#include "anne_library_page.h"
+#include "today_schedule_page.h"
+
 namespace {
 
 // A page maker builds its page class with the arguments of create_page;
@@ -11,8 +14,8 @@ using page_maker = page_view* (*)(const stringx& text, HWND parent, const RECT& 
 const page_maker makers[8] = {
     nullptr,  // 0 channel list
     nullptr,  // 1 radio
-    nullptr,  // 2 today's announcements
-    nullptr,  // 3 announcement library
+    make_today_page,  // 2 today's announcements
+    make_anne_library_page,  // 3 announcement library
     nullptr,  // 4 music folders
     nullptr,  // 5 one audio CD drive
     nullptr,  // 6 store view
