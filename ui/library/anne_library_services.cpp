@@ -14,8 +14,10 @@ namespace {
 class player_services : public anne_library_services {
 public:
     bool load_library(const stringx& key, std::vector<anne_record>& out) override {
+        // Without a login nothing is asked: the page stays empty rather than
+        // reporting a request that cannot succeed.
         service_client* client = get_service_client();
-        return client && client->load_anne_library(key, out);
+        return client && logged_in() && client->load_anne_library(key, out);
     }
     bool insert(const stringx& code, const anne_schedule_record& r, std::vector<anne_schedule_record>& out) override {
         service_client* client = get_service_client();

@@ -13,11 +13,18 @@
 
 namespace {
 
+// Without a login nothing is asked: the page stays empty rather than
+// reporting requests that cannot succeed.
+bool logged_in() {
+    login_manager* login = get_login_manager();
+    return login && login->is_logged_in();
+}
+
 class player_services : public today_page_services {
 public:
     bool load_anne_list(std::vector<anne_record>& out, bool refresh) override {
         service_client* client = get_service_client();
-        return client && client->load_anne_list(out, refresh);
+        return client && logged_in() && client->load_anne_list(out, refresh);
     }
     void reload_anne_records(const std::vector<anne_record>& list) override {
         if (service_client* client = get_service_client()) client->reload_anne_records(list);
@@ -36,7 +43,7 @@ public:
     }
     bool post_store_code() override {
         service_client* client = get_service_client();
-        return client && client->update_store_hours(stringx(), stringx(), stringx(), stringx());
+        return client && logged_in() && client->update_store_hours(stringx(), stringx(), stringx(), stringx());
     }
     void scheduler_reload() override { get_player_service_link().scheduler_reload(); }
     bool live_anne_on() override { return get_player_options().live_anne_on; }
