@@ -301,8 +301,9 @@ TEST_F(library_window_test, selecting_a_node_asks_for_its_page_type) {
             EXPECT_EQ(window->requested_page_type(), r.type);
             EXPECT_EQ(window->companion_splitter_shown(), r.companion);
         }
-        if (r.type >= 0 && !page_type_built(r.type))
+        if (r.type >= 0 && !page_type_built(r.type)) {
             EXPECT_EQ(window->page(), nullptr) << "no page class of the type is built yet";
+        }
     }
     // Choosing a store of list 1 marks it and unmarks the one before.
     HTREEITEM gangnam = window->find_node(L"강남점"), yeoksam = window->find_node(L"역삼점");

@@ -149,8 +149,11 @@ TEST_F(today_page_test, lists_the_cached_day_with_its_six_columns) {
     EXPECT_EQ(index(1, 1), 4u);
     EXPECT_EQ(index(2, 1), 0u);
     const int widths[] = {20, 50, 60, -1, 30, 60};
-    for (int c = 0; c < 6; ++c)
-        if (widths[c] > 0) EXPECT_EQ(page->get_column_width(c), widths[c]) << c;
+    for (int c = 0; c < 6; ++c) {
+        if (widths[c] > 0) {
+            EXPECT_EQ(page->get_column_width(c), widths[c]) << c;
+        }
+    }
     EXPECT_EQ(std::wstring(page->get_cell_text(1, 4)), L"점심 할인");
     EXPECT_EQ(std::wstring(page->get_cell_text(1, 2)), L"");
     save_artifact(capture_window(host->hwnd()), L"page");
