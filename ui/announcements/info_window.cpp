@@ -344,6 +344,9 @@ LRESULT info_window::dialog_proc(UINT message, WPARAM wparam, LPARAM lparam) {
         play_now(reinterpret_cast<const anne_record*>(lparam));
         SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 1);
         return TRUE;
+    case msg_info_clear_title:
+        playing_title = stringx(L"");
+        return TRUE;
     case msg_anne_handover: {
         const anne_record* record = reinterpret_cast<const anne_record*>(lparam);
         if (!record) return TRUE;

@@ -49,4 +49,7 @@ enum window_message : UINT {
     // The reply of a channel refill that was still on its way when its
     // track started is there (playlist_view_services::late_refill).
     msg_channel_refilled = WM_APP + 44,
+    // The announcement window forgets the title of a play-now through a fade,
+    // so that its on-air caption shows the record's own title.
+    msg_info_clear_title = WM_APP + 45,
 };

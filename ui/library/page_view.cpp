@@ -5,6 +5,8 @@
 #include "store_view_page.h"
 #include "music_library_page.h"
 #include "radio_page.h"
+#include "anne_library_page.h"
+#include "today_schedule_page.h"
 
 namespace {
 
@@ -16,8 +18,8 @@ using page_maker = page_view* (*)(const stringx& text, HWND parent, const RECT& 
 const page_maker makers[8] = {
     make_channel_list_page,  // 0 channel list
     make_radio_page,  // 1 radio
-    nullptr,  // 2 today's announcements
-    nullptr,  // 3 announcement library
+    make_today_page,  // 2 today's announcements
+    make_anne_library_page,  // 3 announcement library
     make_music_folder_page,  // 4 music folders
     make_music_cd_page,      // 5 one audio CD drive
     make_store_view,  // 6 store view

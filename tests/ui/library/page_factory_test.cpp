@@ -33,12 +33,15 @@ TEST(page_factory, answers_null_for_every_type_without_a_page) {
     const RECT r = {10, 10, 200, 200};
     // The types whose page class is built; every other type leaves the
     // right side empty, and so do types outside 0-7.
-    const std::set<int> built = {0, 1, 4, 5, 6};
+    const std::set<int> built = {0, 1, 2, 3, 4, 5, 6};
     for (int type = -1; type <= 8; ++type) {
         EXPECT_EQ(page_type_built(type), built.count(type) == 1) << type;
         if (built.count(type)) continue;
         EXPECT_EQ(create_page(type, stringx(L"key"), host.hwnd(), r, nullptr), nullptr) << type;
     }
+    EXPECT_FALSE(page_type_built(-1));
+    EXPECT_FALSE(page_type_built(8));
+    EXPECT_TRUE(page_type_built(2));
 }
 
 TEST(page_factory, destroying_the_page_window_deletes_its_companion) {
