@@ -95,8 +95,10 @@ channel_service::fetch_result client_channel_service::finish_checked_fetch() {
     return refused_ ? fetch_refused : fetch_failed;
 }
 
-int client_channel_service::announcement_count(int kind) {
-    std::vector<anne_record> list;
-    if (!get_service_client()->load_anne_list(list, kind != 0)) return 0;
-    return static_cast<int>(list.size());
+// Counted from the list the service client keeps: the window asks this while
+// it lays itself out, and a request there (a store without announcements
+// keeps none, so every count would ask the service again) held the window up
+// at each login.
+int client_channel_service::announcement_count(int) {
+    return static_cast<int>(get_service_client()->kept_announcement_count());
 }

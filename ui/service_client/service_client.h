@@ -122,6 +122,9 @@ public:
     // The tracks of chkey's last successful track reply, kept beyond this run
     // (service_client_services::keep_track_lines); false when none are kept.
     bool saved_tracks(int chkey, std::vector<track_record>& out);
+    // How many announcements the object keeps (the last list the service
+    // sent); asks the service nothing.
+    size_t kept_announcement_count() const { return live_.announcements.size(); }
 
 protected:
     // What the object keeps, live and saved.
