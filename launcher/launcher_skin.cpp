@@ -12,11 +12,6 @@ const RECT kFace = {0, 0, launcher_skin::width, launcher_skin::height};
 // Where the image keeps the window part.
 const int kStoredX = 3, kStoredY = 3;
 
-void cut(dib& part, const dib& image, const RECT& r) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (image.get_memdc() && part.create(w, h, 24)) part.load_picture_blt(image.get_memdc(), r.left, r.top, w, h, SRCCOPY);
-}
-
 skin_button* make_button(const skin_art_button& art, const wchar_t* tooltip) {
     skin_button* b = new skin_button;
     b->id = art.id;
@@ -57,7 +52,7 @@ skin* launcher_skin::build(HWND window) {
     // The window part to the origin, the key colour where it was.
     {
         dib window_part;
-        cut(window_part, *png, RECT{kStoredX, kStoredY, kStoredX + width, kStoredY + height});
+        window_part.create_from_part(*png, RECT{kStoredX, kStoredY, kStoredX + width, kStoredY + height});
         const RECT stored = {kStoredX, kStoredY, kStoredX + width, kStoredY + height};
         dib::fill_solid_rect(png->get_memdc(), &stored, kKey);
         window_part.draw(png->get_memdc(), 0, 0);
@@ -82,9 +77,9 @@ skin* launcher_skin::build(HWND window) {
     skin_->add_static(region, make_caption(launcher_frame_skin::clock, 0));
     skin_->add_static(region, make_caption(launcher_frame_skin::version, 2));
 
-    cut(thumb_, *png, launcher_frame_skin::scroll_thumb);
-    cut(plus_, *png, launcher_frame_skin::scroll_plus);
-    cut(minus_, *png, launcher_frame_skin::scroll_minus);
+    thumb_.create_from_part(*png, launcher_frame_skin::scroll_thumb);
+    plus_.create_from_part(*png, launcher_frame_skin::scroll_plus);
+    minus_.create_from_part(*png, launcher_frame_skin::scroll_minus);
     if (channel_.create(9, 9, 24)) {
         const RECT all = {0, 0, 9, 9};
         const RECT inside = {1, 0, 8, 9};
@@ -102,7 +97,7 @@ skin* launcher_skin::build(HWND window) {
                 {settings_open, launcher_frame_skin::settings_open}};
     for (const auto& r : rows) {
         auto image = std::make_unique<dib>();
-        cut(*image, *png, r.rect);
+        image->create_from_part(*png, r.rect);
         images_[r.id] = std::move(image);
     }
     skin_->delete_backup_image();

@@ -80,6 +80,13 @@ public:
     // width or height means the image's). A negative x or y first fills the
     // image with the key colour and shifts the copy into the image.
     void load_picture_blt(HDC source, int x, int y, int width, int height, DWORD rop);
+    // Makes the image a 24-bit copy of the width x height part of `image` at
+    // x,y; false (and nothing copied) when `image` holds no picture or the
+    // copy cannot be made.
+    bool create_from_part(const dib& image, int x, int y, int width, int height);
+    bool create_from_part(const dib& image, const RECT& part) {
+        return create_from_part(image, part.left, part.top, part.right - part.left, part.bottom - part.top);
+    }
     // Uses the image as a text box: fills it with the key colour, draws the
     // text (format | DT_NOPREFIX) in the font, and draws the box to the
     // target with the key colour transparent. Not horizontal: rotated 90

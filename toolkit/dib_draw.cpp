@@ -120,6 +120,12 @@ void dib::draw_gradient2(HDC dc, RECT& rect, COLORREF c1, COLORREF c2, int perce
     GradientFill(dc, v, 4, bands, 2, horizontal ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V);
 }
 
+bool dib::create_from_part(const dib& image, int x, int y, int width, int height) {
+    if (!image.get_memdc() || !create(width, height, 24)) return false;
+    load_picture_blt(image.get_memdc(), x, y, width, height, SRCCOPY);
+    return true;
+}
+
 void dib::load_picture_blt(HDC source, int x, int y, int width, int height, DWORD rop) {
     if (!dc_) return;
     if (width < 0) width = get_width();

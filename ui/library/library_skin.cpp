@@ -3,6 +3,8 @@
 // (ui/library/skins/library_window.toml).
 #include "library_skin.h"
 
+#include "scroll_channels.h"
+
 namespace {
 
 const COLORREF kKey = RGB(255, 0, 255);
@@ -44,18 +46,6 @@ const piece_def pieces[] = {
     {6, {0, 135, 265, 551}, {0, 547, 4, 551}},  {7, {265, 135, 266, 551}, {4, 547, 477, 551}},
     {8, {266, 135, 481, 551}, {477, 547, 481, 551}},
 };
-
-void cut(dib& part, const dib& image, int x, int y, int w, int h) {
-    if (image.get_memdc() && part.create(w, h, 24)) part.load_picture_blt(image.get_memdc(), x, y, w, h, SRCCOPY);
-}
-
-// A 9 x 9 channel: 0xD8D8D8 with the lighter stripe across the bar.
-void make_channel(dib& channel, RECT stripe) {
-    if (!channel.create(9, 9, 24)) return;
-    const RECT all = {0, 0, 9, 9};
-    dib::fill_solid_rect(channel.get_memdc(), &all, 0xD8D8D8);
-    dib::fill_solid_rect(channel.get_memdc(), &stripe, 0xF1F1F1);
-}
 
 skin_button* make_button(const button_def& d) {
     skin_button* b = new skin_button;
@@ -157,16 +147,15 @@ void library_skin::cut_images(const dib& png) {
     for (const library_image_cut& c : library_image_table()) {
         std::unique_ptr<dib>& slot = images_[c.key];
         if (!slot) slot = std::make_unique<dib>();
-        cut(*slot, png, c.x, c.y, c.w, c.h);
+        slot->create_from_part(png, c.x, c.y, c.w, c.h);
     }
-    cut(hthumb_, png, 263, 645, 53, 9);
-    cut(vthumb_, png, 253, 645, 9, 53);
-    cut(hplus_, png, 293, 656, 9, 9);
-    cut(vplus_, png, 273, 656, 9, 9);
-    cut(hminus_, png, 283, 656, 9, 9);
-    cut(vminus_, png, 263, 656, 9, 9);
-    make_channel(hchannel_, RECT{0, 1, 9, 8});
-    make_channel(vchannel_, RECT{1, 0, 8, 9});
+    hthumb_.create_from_part(png, 263, 645, 53, 9);
+    vthumb_.create_from_part(png, 253, 645, 9, 53);
+    hplus_.create_from_part(png, 293, 656, 9, 9);
+    vplus_.create_from_part(png, 273, 656, 9, 9);
+    hminus_.create_from_part(png, 283, 656, 9, 9);
+    vminus_.create_from_part(png, 263, 656, 9, 9);
+    make_scroll_channels(hchannel_, vchannel_);
 }
 
 void library_skin::release() {

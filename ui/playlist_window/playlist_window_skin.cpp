@@ -3,6 +3,8 @@
 // (ui/playlist_window/skins/playlist_window.toml), and the status strip.
 #include "playlist_window_skin.h"
 
+#include "scroll_channels.h"
+
 #include "utility.h"
 
 namespace {
@@ -44,18 +46,6 @@ const image_def table[] = {
     {4, 176, 306, 20, 9}, {5, 197, 306, 20, 9}, {6, 218, 306, 20, 9},
     {7, 239, 306, 20, 9}, {8, 12, 207, 1, 14},  {9, 260, 305, 8, 9},
 };
-
-void cut(dib& part, const dib& image, int x, int y, int w, int h) {
-    if (image.get_memdc() && part.create(w, h, 24)) part.load_picture_blt(image.get_memdc(), x, y, w, h, SRCCOPY);
-}
-
-// A 9 x 9 track: the darker edge, and the light inside across the bar.
-void make_track(dib& track, RECT inside) {
-    if (!track.create(9, 9, 24)) return;
-    const RECT all = {0, 0, 9, 9};
-    dib::fill_solid_rect(track.get_memdc(), &all, 0xD8D8D8);
-    dib::fill_solid_rect(track.get_memdc(), &inside, 0xF1F1F1);
-}
 
 skin_button* make_button(const button_def& d) {
     skin_button* b = new skin_button;
@@ -111,7 +101,7 @@ skin* playlist_window_skin::build(HWND window, int skin_number) {
     // Without the ad page the list field is copied down over the ad frame.
     if (!ad_shown_ || !ad_shown_()) {
         dib block;
-        cut(block, *png, 0, 121, 320, 105);
+        block.create_from_part(*png, 0, 121, 320, 105);
         if (block.get_memdc()) block.draw(png->get_memdc(), 0, 185);
     }
 
@@ -136,21 +126,20 @@ skin* playlist_window_skin::build(HWND window, int skin_number) {
 }
 
 void playlist_window_skin::build_scroll_images(const dib& png) {
-    cut(hscroll_thumb_, png, 230, 320, 53, 9);
-    cut(vscroll_thumb_, png, 220, 320, 9, 53);
-    cut(hscroll_minus_, png, 260, 331, 9, 9);
-    cut(vscroll_minus_, png, 240, 331, 9, 9);
-    cut(hscroll_plus_, png, 250, 331, 9, 9);
-    cut(vscroll_plus_, png, 230, 331, 9, 9);
-    make_track(hscroll_track_, RECT{0, 1, 9, 8});
-    make_track(vscroll_track_, RECT{1, 0, 8, 9});
+    hscroll_thumb_.create_from_part(png, 230, 320, 53, 9);
+    vscroll_thumb_.create_from_part(png, 220, 320, 9, 53);
+    hscroll_minus_.create_from_part(png, 260, 331, 9, 9);
+    vscroll_minus_.create_from_part(png, 240, 331, 9, 9);
+    hscroll_plus_.create_from_part(png, 250, 331, 9, 9);
+    vscroll_plus_.create_from_part(png, 230, 331, 9, 9);
+    make_scroll_channels(hscroll_track_, vscroll_track_);
 }
 
 void playlist_window_skin::build_image_table(const dib& png) {
     for (const image_def& d : table) {
         std::unique_ptr<dib>& slot = images_[d.number];
         if (!slot) slot = std::make_unique<dib>();
-        cut(*slot, png, d.x, d.y, d.w, d.h);
+        slot->create_from_part(png, d.x, d.y, d.w, d.h);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "anne_library_page.h"
 #include "core.h"
+#include "fake_info_window.h"
 #include "library_skin.h"
 #include "reservation_dialog.h"
 #include "reservation_list_service.h"
@@ -97,29 +98,10 @@ public:
     HWND info = nullptr;
 };
 
-std::vector<std::wstring> g_played;
-LRESULT CALLBACK info_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    if (msg == msg_anne_play_now && lparam) {
-        g_played.push_back(std::wstring(reinterpret_cast<const anne_record*>(lparam)->title));
-        return 1;
-    }
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
-}
-
-HWND make_info_window() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = info_proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"anne_library_test_info";
-    RegisterClassW(&wc);
-    return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
-                           nullptr);
-}
-
 struct anne_library_page_test : ::testing::Test {
     void SetUp() override {
         core::set_instance(GetModuleHandleW(nullptr));
-        g_played.clear();
+        fake_info::played.clear();
     }
     void TearDown() override {
         close_new_reservation();
@@ -306,24 +288,24 @@ TEST_F(anne_library_page_test, the_dialog_ends_with_the_page_or_the_hidden_libra
 }
 
 TEST_F(anne_library_page_test, the_listen_column_plays_unless_a_live_announcement_is_on) {
-    HWND info = make_info_window();
+    HWND info = fake_info::make_window();
     services.info = info;
     struct {
         const wchar_t* type;
         int listen_column;
     } cases[] = {{L"T", 3}, {L"", 2}};
     for (const auto& c : cases) {
-        g_played.clear();
+        fake_info::played.clear();
         services.type = c.type;
         services.live = false;
         open();
         click_image(2, c.listen_column);
-        ASSERT_EQ(g_played.size(), 1u) << c.type;
-        EXPECT_EQ(g_played[0], L"주차 안내");
+        ASSERT_EQ(fake_info::played.size(), 1u) << c.type;
+        EXPECT_EQ(fake_info::played[0], L"주차 안내");
         EXPECT_EQ(new_reservation_window(), nullptr);
         services.live = true;
         click_image(2, c.listen_column);
-        EXPECT_EQ(g_played.size(), 1u) << c.type;
+        EXPECT_EQ(fake_info::played.size(), 1u) << c.type;
         page.reset();
         host.reset();
     }

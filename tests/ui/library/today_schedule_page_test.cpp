@@ -6,6 +6,7 @@
 
 #include "anne_cells.h"
 #include "core.h"
+#include "fake_info_window.h"
 #include "library_skin.h"
 #include "page_view.h"
 #include "today_schedule_page.h"
@@ -60,30 +61,10 @@ public:
     int now = 12 * 3600;
 };
 
-// A stand-in announcement window that keeps the titles it was asked to play.
-std::vector<std::wstring> g_played;
-LRESULT CALLBACK info_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    if (msg == msg_anne_play_now && lparam) {
-        g_played.push_back(std::wstring(reinterpret_cast<const anne_record*>(lparam)->title));
-        return 1;
-    }
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
-}
-
-HWND make_info_window() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = info_proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"today_page_test_info";
-    RegisterClassW(&wc);
-    return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
-                           nullptr);
-}
-
 struct today_page_test : ::testing::Test {
     void SetUp() override {
         core::set_instance(GetModuleHandleW(nullptr));
-        g_played.clear();
+        fake_info::played.clear();
         services.cached = {make(9 * 3600, L"개점 안내", 50), make(12 * 3600 + 5, L"점심 할인", 100),
                            make(15 * 3600, L"주차 안내", 150, 0)};
     }
@@ -244,15 +225,15 @@ TEST_F(today_page_test, the_header_box_switches_the_whole_day_in_one_reload) {
 }
 
 TEST_F(today_page_test, listening_sends_the_record_unless_a_live_announcement_is_on) {
-    HWND info = make_info_window();
+    HWND info = fake_info::make_window();
     services.info = info;
     open();
     click_image(1, 4);
-    ASSERT_EQ(g_played.size(), 1u);
-    EXPECT_EQ(g_played[0], L"점심 할인");
+    ASSERT_EQ(fake_info::played.size(), 1u);
+    EXPECT_EQ(fake_info::played[0], L"점심 할인");
     services.live = true;
     click_image(1, 4);
-    EXPECT_EQ(g_played.size(), 1u);
+    EXPECT_EQ(fake_info::played.size(), 1u);
     DestroyWindow(info);
 }
 
